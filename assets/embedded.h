@@ -1,0 +1,15 @@
+#pragma once
+// The pictures compiled into the game, found by name ("table", "picAllTiles", ...).
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+#include <vector>
+
+namespace velloran::assets {
+
+// The PNG bytes of a picture, or an empty span when there is none of that name.
+std::span<const std::uint8_t> findPicture(std::string_view name);
+std::vector<std::string_view> pictureNames();
+
+}  // namespace velloran::assets

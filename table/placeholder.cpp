@@ -1,0 +1,1 @@
+// Placeholder until the first real source lands here; delete it then.
