@@ -17,18 +17,23 @@ double SystemClock::timeOfDay() {
 }
 
 double SystemClock::monotonic() {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
-      .count();
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
-double ManualClock::timeOfDay() { return std::fmod(startOfDay_ + elapsed_, 86400.0); }
+double ManualClock::timeOfDay() {
+  return std::fmod(startOfDay_ + elapsed_, 86400.0);
+}
 
 namespace {
 SystemClock systemClock;
 Clock* current = &systemClock;
 }  // namespace
 
-Clock& gameClock() { return *current; }
-void setGameClock(Clock* clock) { current = clock ? clock : &systemClock; }
+Clock& gameClock() {
+  return *current;
+}
+void setGameClock(Clock* clock) {
+  current = clock ? clock : &systemClock;
+}
 
 }  // namespace velloran

@@ -30,7 +30,9 @@ float rnd() {
   return static_cast<float>(stream.next() >> 40) * (1.0f / 16777216.0f);
 }
 
-void randomize() { randomize(gameClock().timeOfDay()); }
+void randomize() {
+  randomize(gameClock().timeOfDay());
+}
 
 void randomize(double seed) {
   if (stream.pinned) return;
@@ -43,6 +45,8 @@ void pinRandom(std::uint64_t seed) {
   stream.pinned = true;
 }
 
-void unpinRandom() { stream.pinned = false; }
+void unpinRandom() {
+  stream.pinned = false;
+}
 
 }  // namespace velloran

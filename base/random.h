@@ -8,8 +8,8 @@
 namespace velloran {
 
 float rnd();
-void randomize();              // seed from the time of day
-void randomize(double seed);   // seed from a number
+void randomize();             // seed from the time of day
+void randomize(double seed);  // seed from a number
 void pinRandom(std::uint64_t seed);
 void unpinRandom();
 

@@ -10,7 +10,9 @@ ErrorReporter& installedReporter() {
 }
 }  // namespace
 
-void setErrorReporter(ErrorReporter reporter) { installedReporter() = std::move(reporter); }
+void setErrorReporter(ErrorReporter reporter) {
+  installedReporter() = std::move(reporter);
+}
 
 void reportError(std::int32_t number, const std::string& description,
                  const std::string& procedure) {

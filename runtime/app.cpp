@@ -1,0 +1,243 @@
+#include "runtime/app.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <climits>
+#include <stdexcept>
+
+#include "base/clock.h"
+#include "runtime/form.h"
+#include "runtime/keys.h"
+#include "runtime/timer.h"
+
+namespace velloran::rt {
+namespace {
+
+// Keeps count of handlers running, so forms released meanwhile outlive them.
+class ServingScope {
+ public:
+  explicit ServingScope(int& depth) : depth_(depth) { ++depth_; }
+  ~ServingScope() { --depth_; }
+  ServingScope(const ServingScope&) = delete;
+  ServingScope& operator=(const ServingScope&) = delete;
+
+ private:
+  int& depth_;
+};
+
+}  // namespace
+
+App& App::instance() {
+  static App app;
+  return app;
+}
+
+void App::setBackend(std::unique_ptr<Backend> backend) {
+  backend_ = std::move(backend);
+  setGameClock(backend_ ? &backend_->clock() : nullptr);
+  ended_ = false;
+}
+
+Backend& App::backend() {
+  if (!backend_) throw std::logic_error("no window backend has been set");
+  return *backend_;
+}
+
+Form* App::activeForm() const {
+  if (!modalStack_.empty()) return modalStack_.back();
+  return focused_;
+}
+
+void App::formLoaded(Form& form) {
+  forms_.push_back(&form);
+  if (!focused_) focused_ = &form;
+}
+
+void App::formHidden(Form&) {
+  ++closings_;
+}
+
+void App::formUnloaded(Form& form) {
+  ++closings_;
+  std::erase(forms_, &form);
+  std::erase(modalStack_, &form);
+  std::erase_if(sentKeys_, [&](const InputEvent& e) { return e.form == &form; });
+  if (focused_ == &form) focused_ = forms_.empty() ? nullptr : forms_.back();
+}
+
+void App::formFocused(Form& form) {
+  focused_ = &form;
+}
+
+void App::addTimer(Timer& timer) {
+  timers_.push_back(&timer);
+}
+void App::removeTimer(Timer& timer) {
+  std::erase(timers_, &timer);
+}
+
+double App::secondsToNextTimer() const {
+  double soonest = -1;
+  const double now = backend_->clock().monotonic();
+  for (const Timer* timer : timers_) {
+    if (!timer->ready()) continue;
+    const double wait = std::max(0.0, timer->due_ - now);
+    if (soonest < 0 || wait < soonest) soonest = wait;
+  }
+  return soonest;
+}
+
+void App::fireDueTimers() {
+  // A handler may switch timers, delete them or yield into a nested loop that fires
+  // them again; walk a snapshot and check each one is still there and due.
+  const std::vector<Timer*> snapshot = timers_;
+  for (Timer* timer : snapshot) {
+    if (ended_) return;
+    if (std::find(timers_.begin(), timers_.end(), timer) == timers_.end()) continue;
+    if (!timer->ready() || backend_->clock().monotonic() < timer->due_) continue;
+    // Missed intervals are not made up: the next one counts from now.
+    timer->restart();
+    ServingScope scope(serving_);
+    timer->onTimer_();
+  }
+}
+
+void App::dispatch(const InputEvent& event) {
+  Form* active = activeForm();
+  Form* target = event.form ? event.form : active;
+  if (!target || !target->loaded()) return;
+  using Kind = InputEvent::Kind;
+  if (event.kind == Kind::Exposed) {
+    target->refresh();
+    return;
+  }
+  // While a modal form is up, the windows under it take no input.
+  if (!modalStack_.empty() && target != modalStack_.back()) return;
+  ServingScope scope(serving_);
+  std::int16_t code = event.code;
+  switch (event.kind) {
+    case Kind::KeyDown:
+      target->Form_KeyDown(code, event.shift);
+      break;
+    case Kind::KeyUp:
+      target->Form_KeyUp(code, event.shift);
+      break;
+    case Kind::KeyPress:
+      target->Form_KeyPress(code);
+      break;
+    case Kind::MouseDown:
+      target->mouseDown(event.code, event.x, event.y);
+      break;
+    case Kind::MouseUp:
+      target->mouseUp(event.code, event.x, event.y);
+      break;
+    case Kind::MouseMove:
+      target->mouseMove(event.x, event.y);
+      break;
+    case Kind::Close:
+      target->unload();
+      break;
+    case Kind::Exposed:
+      break;
+  }
+}
+
+void App::dispatchPending() {
+  // Keys the game sent itself come first: they were queued before anything now pending.
+  while (!sentKeys_.empty() && !ended_) {
+    const InputEvent event = sentKeys_.front();
+    sentKeys_.erase(sentKeys_.begin());
+    dispatch(event);
+  }
+  InputEvent event;
+  while (!ended_ && backend_->pollEvent(activeForm(), event)) dispatch(event);
+}
+
+void App::collectReleased() {
+  if (serving_ == 0) released_.clear();
+}
+
+void App::doEvents() {
+  if (ended_) return;
+  fireDueTimers();
+  dispatchPending();
+  collectReleased();
+}
+
+void App::waitAndServe(double limit) {
+  if (ended_) return;
+  const int closings = closings_;
+  doEvents();
+  // A form that closed may end the loop that called us: let it look before we wait.
+  if (ended_ || closings != closings_) return;
+  double wait = secondsToNextTimer();
+  if (limit >= 0 && (wait < 0 || limit < wait)) wait = limit;
+  backend_->waitEvent(activeForm(), wait);
+  doEvents();
+}
+
+void App::serveNext() {
+  waitAndServe(-1);
+}
+
+void App::serveUntil(double deadline) {
+  for (double now = clock().monotonic(); !ended_ && now < deadline; now = clock().monotonic()) {
+    waitAndServe(deadline - now);
+  }
+}
+
+void App::runModal(Form& form) {
+  // The form stays alive until its loop is done, even if it is released while it closes.
+  ServingScope scope(serving_);
+  form.modal_ = true;
+  modalStack_.push_back(&form);
+  while (!ended_ && form.loaded() && form.visible()) serveNext();
+  std::erase(modalStack_, &form);
+  form.modal_ = false;
+  if (ended_) throw ProgramEnded{};
+}
+
+int App::run(Form& mainForm) {
+  try {
+    mainForm.show();
+    while (!ended_ && mainForm.loaded()) serveNext();
+  } catch (const ProgramEnded&) {
+  }
+  ended_ = true;
+  return 0;
+}
+
+void App::end() {
+  ended_ = true;
+  throw ProgramEnded{};
+}
+
+void App::messageBox(const std::string& text, const std::string& title) {
+  backend().messageBox(text, title, activeForm());
+}
+
+void App::sendKeys(std::string_view keys) {
+  if (keys != "{TAB}") return;
+  Form* target = activeForm();
+  sentKeys_.push_back({InputEvent::Kind::KeyDown, target, vbKeyTab, 0, 0, 0});
+  sentKeys_.push_back({InputEvent::Kind::KeyPress, target, vbKeyTab, 0, 0, 0});
+  sentKeys_.push_back({InputEvent::Kind::KeyUp, target, vbKeyTab, 0, 0, 0});
+}
+
+const std::string& App::programFolder() {
+  if (programFolder_.empty()) {
+    char path[PATH_MAX] = {};
+    const ssize_t length = readlink("/proc/self/exe", path, sizeof(path) - 1);
+    std::string exe = length > 0 ? std::string(path, static_cast<std::size_t>(length)) : ".";
+    const auto slash = exe.find_last_of('/');
+    programFolder_ = slash == std::string::npos ? "." : exe.substr(0, slash);
+  }
+  return programFolder_;
+}
+
+void App::releaseLater(std::unique_ptr<Form> form) {
+  if (form) released_.push_back(std::move(form));
+}
+
+}  // namespace velloran::rt

@@ -1,0 +1,92 @@
+#pragma once
+// The one event loop of the game. It serves input and timers on one thread; a modal
+// form runs a nested loop in which timers keep firing while input goes only to the
+// modal form on top.
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "runtime/backend.h"
+
+namespace velloran::rt {
+
+class Form;
+class Timer;
+
+// Thrown by App::end() to leave every loop at once; App::run() catches it.
+struct ProgramEnded {};
+
+class App {
+ public:
+  static App& instance();
+
+  // The backend in force; the game clock follows the backend's clock.
+  void setBackend(std::unique_ptr<Backend> backend);
+  Backend& backend();
+  Clock& clock() { return backend().clock(); }
+
+  // Serves what is pending once: due timers and the input waiting now. Never blocks.
+  void doEvents();
+  // Waits for the next timer or input and serves it.
+  void serveNext();
+  // Serves events as they come until the monotonic clock reads `deadline`.
+  void serveUntil(double deadline);
+  // Loads and shows the main form and serves events until it is unloaded or end() is called.
+  int run(Form& mainForm);
+  // Ends the program at once: no further handler runs.
+  [[noreturn]] void end();
+  bool ended() const { return ended_; }
+
+  // The form that input goes to: the modal form on top, else the focused form.
+  Form* activeForm() const;
+  void messageBox(const std::string& text, const std::string& title);
+  // Queues keystrokes for the active form; "{TAB}" is the one key the game sends.
+  void sendKeys(std::string_view keys);
+
+  // The folder of the running program, where its files live; tests may point it elsewhere.
+  const std::string& programFolder();
+  void setProgramFolder(std::string folder) { programFolder_ = std::move(folder); }
+  ScreenSize screenSize() { return backend().screenSize(); }
+
+  // Deletes a form once no handler of it is running any more.
+  void releaseLater(std::unique_ptr<Form> form);
+
+  // Used by forms and timers.
+  void formLoaded(Form& form);
+  void formUnloaded(Form& form);
+  void formHidden(Form& form);
+  void formFocused(Form& form);
+  void runModal(Form& form);
+  void addTimer(Timer& timer);
+  void removeTimer(Timer& timer);
+
+ private:
+  App() = default;
+  void fireDueTimers();
+  void dispatchPending();
+  void dispatch(const InputEvent& event);
+  double secondsToNextTimer() const;
+  void waitAndServe(double limit);
+  void collectReleased();
+
+  std::unique_ptr<Backend> backend_;
+  std::vector<Form*> forms_;  // loaded forms, oldest first
+  std::vector<Form*> modalStack_;
+  Form* focused_ = nullptr;
+  std::vector<Timer*> timers_;
+  std::vector<InputEvent> sentKeys_;
+  std::vector<std::unique_ptr<Form>> released_;
+  int closings_ = 0;  // forms hidden or unloaded so far
+  int serving_ = 0;   // depth of handlers running, for safe deletion
+  bool ended_ = false;
+  std::string programFolder_;
+};
+
+// Serves pending events: the platform's event yield.
+inline void DoEvents() {
+  App::instance().doEvents();
+}
+
+}  // namespace velloran::rt

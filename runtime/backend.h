@@ -1,0 +1,49 @@
+#pragma once
+// What a window system must give the event loop. Two backends stand behind it: SDL2
+// for real windows and a headless one for tests (virtual clock, scripted input).
+
+#include <cstdint>
+#include <string>
+
+#include "base/clock.h"
+
+namespace velloran::rt {
+
+class Form;
+
+struct InputEvent {
+  enum class Kind { KeyDown, KeyUp, KeyPress, MouseDown, MouseUp, MouseMove, Close, Exposed };
+  Kind kind = Kind::KeyDown;
+  Form* form = nullptr;    // the window it happened in; nullptr = the active form
+  std::int16_t code = 0;   // key code, character code or mouse button (1 left, 2 right)
+  std::int16_t shift = 0;  // shift state bits
+  int x = 0, y = 0;        // mouse position in the form's client area
+};
+
+struct ScreenSize {
+  int width = 0, height = 0;
+};
+
+class Backend {
+ public:
+  virtual ~Backend() = default;
+
+  virtual void openWindow(Form& form) = 0;  // created hidden
+  virtual void closeWindow(Form& form) = 0;
+  virtual void showWindow(Form& form, bool visible) = 0;
+  virtual void placeWindow(Form& form) = 0;  // position and client size from the form
+  virtual void present(Form& form) = 0;      // the form's surface becomes what it shows
+  virtual void focusWindow(Form& form) = 0;
+
+  // Takes the next pending input event; `active` is the form that input goes to now.
+  virtual bool pollEvent(Form* active, InputEvent& event) = 0;
+  // Blocks until input may be pending or `seconds` have passed (negative: no limit).
+  virtual void waitEvent(Form* active, double seconds) = 0;
+
+  virtual Clock& clock() = 0;
+  virtual void messageBox(const std::string& text, const std::string& title, Form* owner) = 0;
+  virtual ScreenSize screenSize() = 0;
+  virtual bool realWindows() const = 0;
+};
+
+}  // namespace velloran::rt

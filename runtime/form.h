@@ -1,0 +1,99 @@
+#pragma once
+// A top-level window of the game: an outer rectangle with a frame, a client surface
+// that the window shows, and the events the game handles. Every position is in pixels.
+
+#include <cstdint>
+#include <string>
+
+#include "runtime/picture.h"
+
+namespace velloran::rt {
+
+enum class BorderStyle { None, FixedSingle, Sizable, FixedDialog };
+
+class Form {
+ public:
+  explicit Form(std::string name);
+  virtual ~Form();
+  Form(const Form&) = delete;
+  Form& operator=(const Form&) = delete;
+
+  const std::string& name() const { return name_; }
+
+  // Events. Key codes and characters arrive by reference: a handler may change them.
+  virtual void Form_Load() {}
+  virtual void Form_Unload(std::int16_t& cancel) { (void)cancel; }
+  virtual void Form_KeyDown(std::int16_t& keyCode, std::int16_t shift) {
+    (void)keyCode;
+    (void)shift;
+  }
+  virtual void Form_KeyUp(std::int16_t& keyCode, std::int16_t shift) {
+    (void)keyCode;
+    (void)shift;
+  }
+  virtual void Form_KeyPress(std::int16_t& keyAscii) { (void)keyAscii; }
+  virtual void mouseDown(int button, int x, int y) { (void)button, (void)x, (void)y; }
+  virtual void mouseUp(int button, int x, int y) { (void)button, (void)x, (void)y; }
+  virtual void mouseMove(int x, int y) { (void)x, (void)y; }
+
+  // Life of the window.
+  void load();       // creates the window, hidden, and runs Form_Load once
+  void show();       // loads when needed and shows
+  void showModal();  // shows and serves events until the form is hidden or unloaded
+  void hide();
+  void unload();   // Form_Unload; unless cancelled the window goes and the form is unloaded
+  void refresh();  // the window shows the surface as it is now
+  void setFocus();
+  bool loaded() const { return loaded_; }
+  bool visible() const { return visible_; }
+  bool modal() const { return modal_; }
+
+  // The outer rectangle (frame included) and the client area.
+  int left() const { return left_; }
+  int top() const { return top_; }
+  int width() const { return clientWidth_ + 2 * frameSide(); }
+  int height() const { return clientHeight_ + 2 * frameSide() + captionHeight(); }
+  int scaleWidth() const { return clientWidth_; }
+  int scaleHeight() const { return clientHeight_; }
+  void move(int left, int top);
+  void setClientSize(int width, int height);
+  int frameSide() const;
+  int captionHeight() const;
+  bool hasMenuBar() const { return hasMenuBar_; }
+  void setHasMenuBar(bool has) { hasMenuBar_ = has; }
+
+  BorderStyle borderStyle() const { return borderStyle_; }
+  void setBorderStyle(BorderStyle style);
+  const std::string& caption() const { return caption_; }
+  void setCaption(std::string caption) { caption_ = std::move(caption); }
+
+  // What the window shows: drawn into by the form, shown by refresh(). It is at least as
+  // large as the client area; anything beyond lies outside the window.
+  Picture& surface() { return surface_; }
+  const Picture& surface() const { return surface_; }
+  // Makes a picture the window's background (and its image): clearing restores it.
+  void setPicture(const Picture& picture);
+
+  // Window-system handle of the backend.
+  void* handle() const { return handle_; }
+  void setHandle(void* handle) { handle_ = handle; }
+
+ private:
+  friend class App;
+  void fitSurface();
+
+  std::string name_;
+  std::string caption_;
+  BorderStyle borderStyle_ = BorderStyle::FixedSingle;
+  bool hasMenuBar_ = false;
+  int left_ = 0, top_ = 0;
+  int clientWidth_ = 320, clientHeight_ = 240;
+  bool loaded_ = false;
+  bool visible_ = false;
+  bool modal_ = false;
+  bool loading_ = false;
+  Picture surface_{320, 240};
+  void* handle_ = nullptr;
+};
+
+}  // namespace velloran::rt

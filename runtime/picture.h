@@ -1,0 +1,92 @@
+#pragma once
+// A 24-bit picture in memory: the stand-in for picture boxes, form surfaces and the
+// block copies between them. A picture may carry a background picture; clearing it
+// puts the background back (what was drawn since is gone), as the table relies on.
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velloran::rt {
+
+// A colour as the game writes it: red in the low byte, then green, then blue.
+using Colour = std::uint32_t;
+constexpr Colour rgb(int red, int green, int blue) {
+  return static_cast<Colour>((red & 0xFF) | ((green & 0xFF) << 8) | ((blue & 0xFF) << 16));
+}
+constexpr int redOf(Colour c) {
+  return static_cast<int>(c & 0xFF);
+}
+constexpr int greenOf(Colour c) {
+  return static_cast<int>((c >> 8) & 0xFF);
+}
+constexpr int blueOf(Colour c) {
+  return static_cast<int>((c >> 16) & 0xFF);
+}
+
+// Raster operations of the block copy, with their usual codes.
+enum RasterOp : std::uint32_t {
+  SRCCOPY = 0x00CC0020,   // destination = source
+  SRCAND = 0x008800C6,    // destination = destination AND source
+  SRCPAINT = 0x00EE0086,  // destination = destination OR source
+};
+
+class Picture {
+ public:
+  Picture() = default;
+  Picture(int width, int height, Colour backColour = 0);
+
+  int width() const { return width_; }
+  int height() const { return height_; }
+  bool empty() const { return width_ == 0 || height_ == 0; }
+
+  Colour pixel(int x, int y) const;  // 0 outside the picture
+  void setPixel(int x, int y, Colour colour);
+  void fillRect(int x, int y, int width, int height, Colour colour);
+
+  // Makes `background` this picture's background and its current image (size included).
+  void setBackground(const Picture& background);
+  bool hasBackground() const { return !background_.empty(); }
+  // New size; what lies inside both sizes stays, in the image and in the background alike.
+  void resize(int width, int height);
+  // Puts the background back, or fills with the back colour when there is none.
+  void clear();
+  Colour backColour() const { return backColour_; }
+  void setBackColour(Colour colour) { backColour_ = colour; }
+
+  // Pixels as 0x00RRGGBB words, row after row: the layout of a window surface.
+  const std::uint32_t* data() const { return pixels_.data(); }
+  std::uint32_t* data() { return pixels_.data(); }
+  std::uint32_t* row(int y) { return pixels_.data() + static_cast<std::size_t>(y) * width_; }
+  const std::uint32_t* row(int y) const {
+    return pixels_.data() + static_cast<std::size_t>(y) * width_;
+  }
+
+  bool operator==(const Picture& other) const {
+    return width_ == other.width_ && height_ == other.height_ && pixels_ == other.pixels_;
+  }
+
+ private:
+  int width_ = 0;
+  int height_ = 0;
+  Colour backColour_ = 0;
+  std::vector<std::uint32_t> pixels_;
+  std::vector<std::uint32_t> background_;
+};
+
+// Copies a width x height block of `source` at (sourceX, sourceY) onto `destination` at
+// (x, y) with the raster operation, clipped to both pictures. Returns 0 for an unknown
+// operation, else non-zero.
+int BitBlt(Picture& destination, int x, int y, int width, int height, const Picture& source,
+           int sourceX, int sourceY, std::uint32_t rasterOp);
+
+// PNG in and out. decodePng raises "Invalid picture" (481) for bytes that are not a PNG.
+Picture decodePng(std::span<const std::uint8_t> bytes);
+bool savePng(const Picture& picture, const std::string& path);
+
+// A picture compiled into the game, by name; "File not found" (53) when there is none.
+Picture loadResourcePicture(std::string_view name);
+
+}  // namespace velloran::rt

@@ -1,0 +1,288 @@
+#include "runtime/sdl_backend.h"
+
+#include <SDL.h>
+
+#include <cmath>
+#include <cstring>
+
+#include "base/run_time_error.h"
+#include "runtime/form.h"
+#include "runtime/keys.h"
+
+namespace velloran::rt {
+namespace {
+
+SDL_Window* windowOf(const Form& form) {
+  return static_cast<SDL_Window*>(form.handle());
+}
+
+std::int16_t keyCodeOf(SDL_Keycode key) {
+  if (key >= SDLK_a && key <= SDLK_z) return static_cast<std::int16_t>(vbKeyA + (key - SDLK_a));
+  if (key >= SDLK_0 && key <= SDLK_9) return static_cast<std::int16_t>(vbKey0 + (key - SDLK_0));
+  if (key >= SDLK_F1 && key <= SDLK_F12) {
+    return static_cast<std::int16_t>(vbKeyF1 + (key - SDLK_F1));
+  }
+  if (key >= SDLK_KP_1 && key <= SDLK_KP_9) {
+    return static_cast<std::int16_t>(vbKeyNumpad0 + 1 + (key - SDLK_KP_1));
+  }
+  switch (key) {
+    case SDLK_KP_0:
+      return vbKeyNumpad0;
+    case SDLK_BACKSPACE:
+      return vbKeyBack;
+    case SDLK_TAB:
+      return vbKeyTab;
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER:
+      return vbKeyReturn;
+    case SDLK_LSHIFT:
+    case SDLK_RSHIFT:
+      return vbKeyShift;
+    case SDLK_LCTRL:
+    case SDLK_RCTRL:
+      return vbKeyControl;
+    case SDLK_LALT:
+    case SDLK_RALT:
+      return vbKeyMenu;
+    case SDLK_PAUSE:
+      return vbKeyPause;
+    case SDLK_ESCAPE:
+      return vbKeyEscape;
+    case SDLK_SPACE:
+      return vbKeySpace;
+    case SDLK_PAGEUP:
+      return vbKeyPageUp;
+    case SDLK_PAGEDOWN:
+      return vbKeyPageDown;
+    case SDLK_END:
+      return vbKeyEnd;
+    case SDLK_HOME:
+      return vbKeyHome;
+    case SDLK_LEFT:
+      return vbKeyLeft;
+    case SDLK_UP:
+      return vbKeyUp;
+    case SDLK_RIGHT:
+      return vbKeyRight;
+    case SDLK_DOWN:
+      return vbKeyDown;
+    case SDLK_INSERT:
+      return vbKeyInsert;
+    case SDLK_DELETE:
+      return vbKeyDelete;
+    default:
+      return 0;
+  }
+}
+
+std::int16_t shiftOf(Uint16 modifiers) {
+  std::int16_t shift = 0;
+  if (modifiers & KMOD_SHIFT) shift |= vbShiftMask;
+  if (modifiers & KMOD_CTRL) shift |= vbCtrlMask;
+  if (modifiers & KMOD_ALT) shift |= vbAltMask;
+  return shift;
+}
+
+// Typed text arrives as UTF-8; the game keeps single-byte characters.
+int latin1Of(const char* utf8) {
+  const auto* s = reinterpret_cast<const unsigned char*>(utf8);
+  if (s[0] < 0x80) return s[0];
+  if ((s[0] & 0xE0) == 0xC0 && (s[1] & 0xC0) == 0x80) {
+    const int code = ((s[0] & 0x1F) << 6) | (s[1] & 0x3F);
+    return code <= 0xFF ? code : 0;
+  }
+  return 0;
+}
+
+}  // namespace
+
+SdlBackend::SdlBackend() {
+  // Without this, window surfaces go through software OpenGL and cost far more memory.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    throw RunTimeError(kDeviceIOError, std::string("No display: ") + SDL_GetError());
+  }
+  SDL_StartTextInput();
+}
+
+SdlBackend::~SdlBackend() {
+  for (auto& [id, form] : windows_) {
+    SDL_DestroyWindow(windowOf(*form));
+    form->setHandle(nullptr);
+  }
+  SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+Form* SdlBackend::formOfWindow(unsigned windowId) const {
+  const auto it = windows_.find(windowId);
+  return it == windows_.end() ? nullptr : it->second;
+}
+
+void SdlBackend::openWindow(Form& form) {
+  Uint32 flags = SDL_WINDOW_HIDDEN;
+  if (form.borderStyle() == BorderStyle::None) flags |= SDL_WINDOW_BORDERLESS;
+  SDL_Window* window = SDL_CreateWindow(form.caption().c_str(), form.left() + form.frameSide(),
+                                        form.top() + form.frameSide() + form.captionHeight(),
+                                        form.scaleWidth(), form.scaleHeight(), flags);
+  if (!window)
+    throw RunTimeError(kDeviceIOError, std::string("Cannot open window: ") + SDL_GetError());
+  form.setHandle(window);
+  windows_[SDL_GetWindowID(window)] = &form;
+}
+
+void SdlBackend::closeWindow(Form& form) {
+  SDL_Window* window = windowOf(form);
+  if (!window) return;
+  windows_.erase(SDL_GetWindowID(window));
+  SDL_DestroyWindow(window);
+  form.setHandle(nullptr);
+}
+
+void SdlBackend::showWindow(Form& form, bool visible) {
+  if (SDL_Window* window = windowOf(form)) {
+    if (visible) {
+      SDL_ShowWindow(window);
+      SDL_RaiseWindow(window);
+    } else {
+      SDL_HideWindow(window);
+    }
+  }
+}
+
+void SdlBackend::placeWindow(Form& form) {
+  SDL_Window* window = windowOf(form);
+  if (!window) return;
+  SDL_SetWindowTitle(window, form.caption().c_str());
+  SDL_SetWindowSize(window, form.scaleWidth(), form.scaleHeight());
+  SDL_SetWindowPosition(window, form.left() + form.frameSide(),
+                        form.top() + form.frameSide() + form.captionHeight());
+}
+
+void SdlBackend::present(Form& form) {
+  SDL_Window* window = windowOf(form);
+  if (!window) return;
+  SDL_Surface* surface = SDL_GetWindowSurface(window);
+  if (!surface) return;
+  const Picture& picture = form.surface();
+  const int width = std::min(surface->w, picture.width());
+  const int height = std::min(surface->h, picture.height());
+  if (width > 0 && height > 0) {
+    SDL_ConvertPixels(width, height, SDL_PIXELFORMAT_XRGB8888, picture.data(), picture.width() * 4,
+                      surface->format->format, surface->pixels, surface->pitch);
+  }
+  SDL_UpdateWindowSurface(window);
+}
+
+void SdlBackend::focusWindow(Form& form) {
+  if (SDL_Window* window = windowOf(form)) {
+    SDL_RaiseWindow(window);
+    SDL_SetWindowInputFocus(window);
+  }
+}
+
+bool SdlBackend::translate(const void* raw, InputEvent& event) {
+  const auto& e = *static_cast<const SDL_Event*>(raw);
+  using Kind = InputEvent::Kind;
+  switch (e.type) {
+    case SDL_KEYDOWN:
+    case SDL_KEYUP: {
+      const std::int16_t code = keyCodeOf(e.key.keysym.sym);
+      if (code == 0) return false;
+      event = {e.type == SDL_KEYDOWN ? Kind::KeyDown : Kind::KeyUp,
+               formOfWindow(e.key.windowID),
+               code,
+               shiftOf(e.key.keysym.mod),
+               0,
+               0};
+      return true;
+    }
+    case SDL_TEXTINPUT: {
+      const int typed = latin1Of(e.text.text);
+      if (typed == 0) return false;
+      event = {
+          Kind::KeyPress, formOfWindow(e.text.windowID), static_cast<std::int16_t>(typed), 0, 0, 0};
+      return true;
+    }
+    case SDL_USEREVENT:  // the control character queued behind its key
+      event = {Kind::KeyPress,
+               formOfWindow(e.user.windowID),
+               static_cast<std::int16_t>(e.user.code),
+               0,
+               0,
+               0};
+      return true;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP: {
+      const std::int16_t button = e.button.button == SDL_BUTTON_RIGHT ? 2 : 1;
+      event = {e.type == SDL_MOUSEBUTTONDOWN ? Kind::MouseDown : Kind::MouseUp,
+               formOfWindow(e.button.windowID),
+               button,
+               0,
+               e.button.x,
+               e.button.y};
+      return true;
+    }
+    case SDL_MOUSEMOTION:
+      event = {Kind::MouseMove, formOfWindow(e.motion.windowID), 0, 0, e.motion.x, e.motion.y};
+      return true;
+    case SDL_WINDOWEVENT:
+      if (e.window.event == SDL_WINDOWEVENT_CLOSE) {
+        event = {Kind::Close, formOfWindow(e.window.windowID), 0, 0, 0, 0};
+        return event.form != nullptr;
+      }
+      if (e.window.event == SDL_WINDOWEVENT_EXPOSED) {
+        event = {Kind::Exposed, formOfWindow(e.window.windowID), 0, 0, 0, 0};
+        return event.form != nullptr;
+      }
+      return false;
+    default:
+      return false;
+  }
+}
+
+bool SdlBackend::pollEvent(Form* active, InputEvent& event) {
+  SDL_Event e;
+  while (SDL_PollEvent(&e)) {
+    if (e.type == SDL_QUIT) {
+      // The last window's close box: close the oldest window, the table.
+      if (windows_.empty()) continue;
+      event = {InputEvent::Kind::Close, windows_.begin()->second, 0, 0, 0, 0};
+      return true;
+    }
+    if (!translate(&e, event)) continue;
+    // A key typed Enter, Escape, Backspace or Tab also types its control character.
+    if (event.kind == InputEvent::Kind::KeyDown && controlCharacterOf(event.code)) {
+      SDL_Event typed{};
+      typed.type = SDL_USEREVENT;
+      typed.user.code = controlCharacterOf(event.code);
+      typed.user.windowID = e.key.windowID;
+      SDL_PushEvent(&typed);
+    }
+    (void)active;
+    return true;
+  }
+  return false;
+}
+
+void SdlBackend::waitEvent(Form*, double seconds) {
+  const int milliseconds = seconds < 0 ? -1 : static_cast<int>(std::ceil(seconds * 1000.0));
+  if (milliseconds < 0) {
+    SDL_WaitEvent(nullptr);
+  } else if (milliseconds > 0) {
+    SDL_WaitEventTimeout(nullptr, milliseconds);
+  }
+}
+
+void SdlBackend::messageBox(const std::string& text, const std::string& title, Form* owner) {
+  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_WARNING, title.c_str(), text.c_str(),
+                           owner ? windowOf(*owner) : nullptr);
+}
+
+ScreenSize SdlBackend::screenSize() {
+  SDL_DisplayMode mode{};
+  if (SDL_GetDesktopDisplayMode(0, &mode) != 0) return {1024, 768};
+  return {mode.w, mode.h};
+}
+
+}  // namespace velloran::rt

@@ -1,0 +1,158 @@
+#include "runtime/text.h"
+
+#include <SDL_ttf.h>
+#include <fontconfig/fontconfig.h>
+
+#include <algorithm>
+#include <cctype>
+#include <map>
+#include <memory>
+#include <tuple>
+
+#include "base/run_time_error.h"
+
+namespace velloran::rt {
+namespace {
+
+// Families the game asks for that Linux desktops rarely have, with the look-alike we draw.
+const std::map<std::string, std::string> kStandIns = {
+    {"wonton icg", "DejaVu Serif"},
+    {"times new roman", "Liberation Serif"},
+    {"ms sans serif", "Liberation Sans"},
+    {"arial", "Liberation Sans"},
+};
+
+std::string lowered(std::string_view text) {
+  std::string result(text);
+  std::transform(result.begin(), result.end(), result.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return result;
+}
+
+// Asks fontconfig; empty when it found nothing at all.
+ResolvedFont match(const std::string& family, bool bold) {
+  ResolvedFont result;
+  if (!FcInit()) return result;
+  FcPattern* pattern = FcPatternCreate();
+  FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
+  FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+  FcPatternAddInteger(pattern, FC_SLANT, FC_SLANT_ROMAN);
+  FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+  FcDefaultSubstitute(pattern);
+  FcResult outcome = FcResultNoMatch;
+  if (FcPattern* found = FcFontMatch(nullptr, pattern, &outcome)) {
+    FcChar8* file = nullptr;
+    FcChar8* foundFamily = nullptr;
+    int weight = FC_WEIGHT_REGULAR;
+    if (FcPatternGetString(found, FC_FILE, 0, &file) == FcResultMatch) {
+      result.file = reinterpret_cast<const char*>(file);
+    }
+    if (FcPatternGetString(found, FC_FAMILY, 0, &foundFamily) == FcResultMatch) {
+      result.family = reinterpret_cast<const char*>(foundFamily);
+    }
+    FcPatternGetInteger(found, FC_WEIGHT, 0, &weight);
+    result.syntheticBold = bold && weight < FC_WEIGHT_DEMIBOLD;
+    FcPatternDestroy(found);
+  }
+  FcPatternDestroy(pattern);
+  return result;
+}
+
+std::string latin1ToUtf8(std::string_view text) {
+  std::string utf8;
+  utf8.reserve(text.size() * 2);
+  for (unsigned char c : text) {
+    if (c < 0x80) {
+      utf8.push_back(static_cast<char>(c));
+    } else {
+      utf8.push_back(static_cast<char>(0xC0 | (c >> 6)));
+      utf8.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+  }
+  return utf8;
+}
+
+struct FontCloser {
+  void operator()(TTF_Font* font) const { TTF_CloseFont(font); }
+};
+
+// Open fonts, by family, size and boldness; opening a font file is far dearer than drawing.
+TTF_Font* openFont(const Font& font) {
+  static std::map<std::tuple<std::string, int, bool>, std::unique_ptr<TTF_Font, FontCloser>> cache;
+  if (!TTF_WasInit() && TTF_Init() != 0) raiseError(kDeviceIOError);
+  // Sizes are kept in quarter points so 11.25 and 8.25 point fonts stay distinct.
+  const int quarterPoints = static_cast<int>(font.points * 4 + 0.5);
+  const auto key = std::make_tuple(lowered(font.name), quarterPoints, font.bold);
+  auto it = cache.find(key);
+  if (it == cache.end()) {
+    const ResolvedFont resolved = resolveFont(font.name, font.bold);
+    // Quarter points at a quarter of 96 dots to the inch: fractional sizes stay exact.
+    TTF_Font* opened =
+        TTF_OpenFontDPI(resolved.file.c_str(), std::max(1, quarterPoints), 96 / 4, 96 / 4);
+    if (!opened) raiseError(kFileNotFound);
+    if (resolved.syntheticBold) TTF_SetFontStyle(opened, TTF_STYLE_BOLD);
+    it = cache.emplace(key, std::unique_ptr<TTF_Font, FontCloser>(opened)).first;
+  }
+  return it->second.get();
+}
+
+}  // namespace
+
+ResolvedFont resolveFont(const std::string& family, bool bold) {
+  ResolvedFont found = match(family, bold);
+  if (!found.file.empty() && lowered(found.family) == lowered(family)) return found;
+  const auto standIn = kStandIns.find(lowered(family));
+  ResolvedFont replacement =
+      match(standIn != kStandIns.end() ? standIn->second : "DejaVu Sans", bold);
+  return replacement.file.empty() ? found : replacement;
+}
+
+int textWidth(const Font& font, std::string_view text) {
+  int width = 0, height = 0;
+  if (text.empty()) return 0;
+  TTF_SizeUTF8(openFont(font), latin1ToUtf8(text).c_str(), &width, &height);
+  return width;
+}
+
+int textHeight(const Font& font) {
+  return TTF_FontHeight(openFont(font));
+}
+
+int printText(Picture& target, int x, int y, std::string_view text, Colour colour,
+              const Font& font) {
+  if (text.empty()) return 0;
+  TTF_Font* ttf = openFont(font);
+  SDL_Surface* glyphs =
+      TTF_RenderUTF8_Blended(ttf, latin1ToUtf8(text).c_str(), SDL_Color{255, 255, 255, 255});
+  if (!glyphs) return 0;
+  SDL_Surface* argb = SDL_ConvertSurfaceFormat(glyphs, SDL_PIXELFORMAT_ARGB8888, 0);
+  SDL_FreeSurface(glyphs);
+  if (!argb) return 0;
+  const int red = redOf(colour), green = greenOf(colour), blue = blueOf(colour);
+  for (int row = 0; row < argb->h; ++row) {
+    const int ty = y + row;
+    if (ty < 0 || ty >= target.height()) continue;
+    const auto* in = reinterpret_cast<const std::uint32_t*>(
+        static_cast<const std::uint8_t*>(argb->pixels) + row * argb->pitch);
+    std::uint32_t* out = target.row(ty);
+    for (int col = 0; col < argb->w; ++col) {
+      const int tx = x + col;
+      const int alpha = static_cast<int>(in[col] >> 24);
+      if (alpha == 0 || tx < 0 || tx >= target.width()) continue;
+      const std::uint32_t under = out[tx];
+      const auto blend = [alpha](int over, int below) {
+        return (over * alpha + below * (255 - alpha) + 127) / 255;
+      };
+      const int r = blend(red, static_cast<int>((under >> 16) & 0xFF));
+      const int g = blend(green, static_cast<int>((under >> 8) & 0xFF));
+      const int b = blend(blue, static_cast<int>(under & 0xFF));
+      out[tx] = (static_cast<std::uint32_t>(r) << 16) | (static_cast<std::uint32_t>(g) << 8) |
+                static_cast<std::uint32_t>(b);
+    }
+  }
+  const int width = argb->w;
+  SDL_FreeSurface(argb);
+  return width;
+}
+
+}  // namespace velloran::rt
