@@ -1,1 +1,28 @@
-int main() { return 0; }
+// Velloran: starts the table window on the desktop and serves it until it closes.
+
+#include <cstdio>
+#include <memory>
+
+#include "base/run_time_error.h"
+#include "runtime/app.h"
+#include "runtime/sdl_backend.h"
+#include "table/frm_main.h"
+#include "table/window_helpers.h"
+
+int main() {
+  using namespace velloran;
+  rt::App& app = rt::App::instance();
+  try {
+    app.setBackend(std::make_unique<rt::SdlBackend>());
+  } catch (const RunTimeError& error) {
+    std::fprintf(stderr, "Velloran needs a graphical desktop to run. %s\n",
+                 error.description().c_str());
+    return 1;
+  }
+  installErrorReporter();
+  auto frmMain = std::make_unique<FrmMain>();
+  const int status = app.run(*frmMain);
+  frmMain.reset();
+  app.setBackend(nullptr);
+  return status;
+}
