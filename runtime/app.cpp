@@ -112,28 +112,33 @@ void App::dispatch(const InputEvent& event) {
     target->refresh();
     return;
   }
-  // While a modal form is up, the windows under it take no input.
-  if (!modalStack_.empty() && target != modalStack_.back()) return;
+  // While a modal form is up, the windows under it take no input; a click there
+  // dismisses a pop-up menu.
+  if (!modalStack_.empty() && target != modalStack_.back()) {
+    if (event.kind == Kind::MouseDown && modalStack_.back()->closesOnOutsideClick) {
+      modalStack_.back()->hide();
+    }
+    return;
+  }
   ServingScope scope(serving_);
-  std::int16_t code = event.code;
   switch (event.kind) {
     case Kind::KeyDown:
-      target->Form_KeyDown(code, event.shift);
+      target->routeKeyDown(event.code, event.shift);
       break;
     case Kind::KeyUp:
-      target->Form_KeyUp(code, event.shift);
+      target->routeKeyUp(event.code, event.shift);
       break;
     case Kind::KeyPress:
-      target->Form_KeyPress(code);
+      target->routeKeyPress(event.code);
       break;
     case Kind::MouseDown:
-      target->mouseDown(event.code, event.x, event.y);
+      target->routeMouse(0, event.code, event.x, event.y);
       break;
     case Kind::MouseUp:
-      target->mouseUp(event.code, event.x, event.y);
+      target->routeMouse(1, event.code, event.x, event.y);
       break;
     case Kind::MouseMove:
-      target->mouseMove(event.x, event.y);
+      target->routeMouse(2, event.code, event.x, event.y);
       break;
     case Kind::Close:
       target->unload();

@@ -44,6 +44,12 @@ class Backend {
   virtual void messageBox(const std::string& text, const std::string& title, Form* owner) = 0;
   virtual ScreenSize screenSize() = 0;
   virtual bool realWindows() const = 0;
+
+  virtual std::string clipboardText() { return clipboard_; }
+  virtual void setClipboardText(const std::string& text) { clipboard_ = text; }
+
+ private:
+  std::string clipboard_;
 };
 
 }  // namespace velloran::rt

@@ -3,12 +3,15 @@
 #include <algorithm>
 
 #include "runtime/app.h"
+#include "runtime/controls.h"
+#include "runtime/keys.h"
 
 namespace velloran::rt {
 
 Form::Form(std::string name) : name_(std::move(name)), caption_(name_) {}
 
 Form::~Form() {
+  // Controls are members of the forms that own them and leave before this runs.
   if (loaded_) {
     App::instance().backend().closeWindow(*this);
     App::instance().formUnloaded(*this);
@@ -100,6 +103,105 @@ int Form::captionHeight() const {
 void Form::setPicture(const Picture& picture) {
   surface_.setBackground(picture);
   fitSurface();
+}
+
+const Picture& Form::shownImage() {
+  bool anyShown = false;
+  for (const Control* control : controls_) anyShown = anyShown || control->shown();
+  if (!anyShown) return surface_;
+  composed_ = surface_;
+  for (const Control* control : controls_) {
+    if (control->shown()) control->draw(composed_);
+  }
+  return composed_;
+}
+
+void Form::addControl(Control& control) {
+  controls_.push_back(&control);
+}
+
+void Form::removeControl(Control& control) {
+  std::erase(controls_, &control);
+  if (activeControl_ == &control) activeControl_ = nullptr;
+  if (mouseOver_ == &control) mouseOver_ = nullptr;
+  if (mouseCapture_ == &control) mouseCapture_ = nullptr;
+}
+
+void Form::setActiveControl(Control* control) {
+  if (control && !(control->takesFocus() && control->shown())) return;
+  const bool moved = control != activeControl_;
+  activeControl_ = control;
+  if (control && moved) control->gotFocus();
+  refresh();
+}
+
+void Form::focusNext() {
+  const auto count = static_cast<int>(controls_.size());
+  int from = -1;
+  for (int i = 0; i < count; ++i) from = controls_[i] == activeControl_ ? i : from;
+  for (int step = 1; step <= count; ++step) {
+    Control* next = controls_[(from + step + count) % count];
+    if (next->takesFocus() && next->shown()) {
+      setActiveControl(next);
+      return;
+    }
+  }
+}
+
+Control* Form::controlAt(int x, int y) const {
+  // The last made lies on top.
+  for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
+    if ((*it)->shown() && (*it)->enabled && (*it)->contains(x, y)) return *it;
+  }
+  return nullptr;
+}
+
+void Form::routeKeyDown(std::int16_t keyCode, std::int16_t shift) {
+  Control* focused = activeControl_ && activeControl_->shown() ? activeControl_ : nullptr;
+  if (!focused || keyPreview) Form_KeyDown(keyCode, shift);
+  if (!focused || keyCode == 0 || !loaded_) return;
+  if (keyCode == vbKeyTab) {
+    focusNext();  // Tab moves the focus; the control never sees it
+    return;
+  }
+  focused->keyDown(keyCode, shift);
+}
+
+void Form::routeKeyUp(std::int16_t keyCode, std::int16_t shift) {
+  if (!activeControl_ || keyPreview) Form_KeyUp(keyCode, shift);
+}
+
+void Form::routeKeyPress(std::int16_t keyAscii) {
+  Control* focused = activeControl_ && activeControl_->shown() ? activeControl_ : nullptr;
+  if (!focused || keyPreview) Form_KeyPress(keyAscii);
+  if (!focused || keyAscii == 0 || keyAscii == vbKeyTab || !loaded_) return;
+  focused->keyPress(keyAscii);
+}
+
+void Form::routeMouse(int kind, int button, int x, int y) {
+  mouseX_ = x;
+  mouseY_ = y;
+  Control* target = mouseCapture_ ? mouseCapture_ : controlAt(x, y);
+  if (kind == 2 && target != mouseOver_) {
+    if (mouseOver_) mouseOver_->mouseLeave();
+    mouseOver_ = target;
+  }
+  if (!target) {
+    if (kind == 0) mouseDown(button, x, y);
+    if (kind == 1) mouseUp(button, x, y);
+    if (kind == 2) mouseMove(x, y);
+    return;
+  }
+  if (kind == 0) {
+    mouseCapture_ = target;
+    if (target->takesFocus()) setActiveControl(target);
+    target->mouseDown(x, y);
+  } else if (kind == 1) {
+    mouseCapture_ = nullptr;
+    target->mouseUp(x, y);
+  } else {
+    target->mouseMove(x, y);
+  }
 }
 
 void Form::fitSurface() {

@@ -4,10 +4,13 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "runtime/picture.h"
 
 namespace velloran::rt {
+
+class Control;
 
 enum class BorderStyle { None, FixedSingle, Sizable, FixedDialog };
 
@@ -74,13 +77,39 @@ class Form {
   // Makes a picture the window's background (and its image): clearing restores it.
   void setPicture(const Picture& picture);
 
+  // The image the window shows: the surface with the controls drawn over it.
+  const Picture& shownImage();
+
+  // Controls, in the order they were made (their drawing and tab order).
+  const std::vector<Control*>& controls() const { return controls_; }
+  Control* activeControl() const { return activeControl_; }
+  void setActiveControl(Control* control);
+  // When set, the form sees keys before the control that has the focus.
+  bool keyPreview = false;
+  // A pop-up closes when the mouse is pressed in another window.
+  bool closesOnOutsideClick = false;
+  // Where the mouse was last seen in the client area.
+  int mouseX() const { return mouseX_; }
+  int mouseY() const { return mouseY_; }
+
+  // Input as the event loop hands it over: to the form, or to the control with the focus.
+  void routeKeyDown(std::int16_t keyCode, std::int16_t shift);
+  void routeKeyUp(std::int16_t keyCode, std::int16_t shift);
+  void routeKeyPress(std::int16_t keyAscii);
+  void routeMouse(int kind, int button, int x, int y);  // kind: 0 down, 1 up, 2 move
+
   // Window-system handle of the backend.
   void* handle() const { return handle_; }
   void setHandle(void* handle) { handle_ = handle; }
 
  private:
   friend class App;
+  friend class Control;
   void fitSurface();
+  void addControl(Control& control);
+  void removeControl(Control& control);
+  Control* controlAt(int x, int y) const;
+  void focusNext();
 
   std::string name_;
   std::string caption_;
@@ -93,6 +122,12 @@ class Form {
   bool modal_ = false;
   bool loading_ = false;
   Picture surface_{320, 240};
+  Picture composed_;
+  std::vector<Control*> controls_;
+  Control* activeControl_ = nullptr;
+  Control* mouseOver_ = nullptr;
+  Control* mouseCapture_ = nullptr;
+  int mouseX_ = 0, mouseY_ = 0;
   void* handle_ = nullptr;
 };
 

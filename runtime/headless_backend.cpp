@@ -70,7 +70,7 @@ void HeadlessBackend::closeWindow(Form& form) {
 }
 
 void HeadlessBackend::present(Form& form) {
-  shown_[form.name()] = form.surface();
+  shown_[form.name()] = form.shownImage();
   ++presents_[form.name()];
 }
 

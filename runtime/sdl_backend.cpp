@@ -164,7 +164,7 @@ void SdlBackend::present(Form& form) {
   if (!window) return;
   SDL_Surface* surface = SDL_GetWindowSurface(window);
   if (!surface) return;
-  const Picture& picture = form.surface();
+  const Picture& picture = form.shownImage();
   const int width = std::min(surface->w, picture.width());
   const int height = std::min(surface->h, picture.height());
   if (width > 0 && height > 0) {
@@ -277,6 +277,32 @@ void SdlBackend::waitEvent(Form*, double seconds) {
 void SdlBackend::messageBox(const std::string& text, const std::string& title, Form* owner) {
   SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_WARNING, title.c_str(), text.c_str(),
                            owner ? windowOf(*owner) : nullptr);
+}
+
+std::string SdlBackend::clipboardText() {
+  char* utf8 = SDL_GetClipboardText();
+  std::string text;
+  // Keep what the game can type: single-byte characters.
+  for (const char* c = utf8; c && *c; ++c) {
+    const int code = latin1Of(c);
+    if (code) text.push_back(static_cast<char>(code));
+    if (static_cast<unsigned char>(*c) >= 0xC0) ++c;
+  }
+  SDL_free(utf8);
+  return text;
+}
+
+void SdlBackend::setClipboardText(const std::string& text) {
+  std::string utf8;
+  for (unsigned char c : text) {
+    if (c < 0x80) {
+      utf8.push_back(static_cast<char>(c));
+    } else {
+      utf8.push_back(static_cast<char>(0xC0 | (c >> 6)));
+      utf8.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+  }
+  SDL_SetClipboardText(utf8.c_str());
 }
 
 ScreenSize SdlBackend::screenSize() {

@@ -26,6 +26,8 @@ class SdlBackend final : public Backend {
   void messageBox(const std::string& text, const std::string& title, Form* owner) override;
   ScreenSize screenSize() override;
   bool realWindows() const override { return true; }
+  std::string clipboardText() override;
+  void setClipboardText(const std::string& text) override;
 
  private:
   Form* formOfWindow(unsigned windowId) const;

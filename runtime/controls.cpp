@@ -1,0 +1,384 @@
+#include "runtime/controls.h"
+
+#include <algorithm>
+
+#include "runtime/app.h"
+#include "runtime/form.h"
+#include "runtime/keys.h"
+
+namespace velloran::rt {
+
+void drawBevel(Picture& target, int x, int y, int width, int height, int depth, bool raised) {
+  const Colour light = raised ? kButtonHighlight : kButtonShadow;
+  const Colour dark = raised ? kButtonShadow : kButtonHighlight;
+  for (int i = 0; i < depth; ++i) {
+    target.fillRect(x + i, y + i, width - 2 * i, 1, light);
+    target.fillRect(x + i, y + i, 1, height - 2 * i, light);
+    target.fillRect(x + i, y + height - 1 - i, width - 2 * i, 1, dark);
+    target.fillRect(x + width - 1 - i, y + i, 1, height - 2 * i, dark);
+  }
+}
+
+namespace {
+
+// Prints a caption inside a rectangle, vertically centred, aligned as asked.
+void drawCaption(Picture& target, const std::string& caption, const Font& font, Colour colour,
+                 int x, int y, int width, int height, Alignment alignment, int margin) {
+  if (caption.empty()) return;
+  const int textW = textWidth(font, caption);
+  int textX = x + margin;
+  if (alignment == Alignment::Centre) textX = x + (width - textW) / 2;
+  if (alignment == Alignment::Right) textX = x + width - margin - textW;
+  printText(target, textX, y + (height - textHeight(font)) / 2, caption, colour, font);
+}
+
+void drawArrow(Picture& target, int centreX, int centreY, int size, bool up) {
+  for (int row = 0; row < size; ++row) {
+    const int half = up ? row : size - 1 - row;
+    target.fillRect(centreX - half, centreY - size / 2 + row, 2 * half + 1, 1, kButtonText);
+  }
+}
+
+}  // namespace
+
+Control::Control(Form& owner, Control* container) : owner_(owner), container_(container) {
+  owner_.addControl(*this);
+}
+
+Control::~Control() {
+  owner_.removeControl(*this);
+}
+
+void Control::move(int newLeft, int newTop, int newWidth, int newHeight) {
+  left = newLeft;
+  top = newTop;
+  width = newWidth;
+  height = newHeight;
+}
+
+int Control::absoluteLeft() const {
+  return left + (container_ ? container_->absoluteLeft() : 0);
+}
+int Control::absoluteTop() const {
+  return top + (container_ ? container_->absoluteTop() : 0);
+}
+
+bool Control::contains(int formX, int formY) const {
+  const int x = absoluteLeft(), y = absoluteTop();
+  return formX >= x && formY >= y && formX < x + width && formY < y + height;
+}
+
+bool Control::shown() const {
+  return visible && (!container_ || container_->shown());
+}
+
+bool Control::hasFocus() const {
+  return owner_.activeControl() == this;
+}
+
+void Control::setFocus() {
+  owner_.setActiveControl(this);
+}
+
+void Control::changed() const {
+  owner_.refresh();
+}
+
+void Shape::draw(Picture& target) const {
+  const int x = absoluteLeft(), y = absoluteTop();
+  const int b = std::max(1, borderWidth);
+  target.fillRect(x, y, width, b, borderColour);
+  target.fillRect(x, y + height - b, width, b, borderColour);
+  target.fillRect(x, y, b, height, borderColour);
+  target.fillRect(x + width - b, y, b, height, borderColour);
+}
+
+void Panel3D::setCaption(std::string text) {
+  caption = std::move(text);
+  changed();
+}
+
+void Panel3D::draw(Picture& target) const {
+  const int x = absoluteLeft(), y = absoluteTop();
+  target.fillRect(x, y, width, height, backColour);
+  drawBevel(target, x, y, width, height, bevelWidth, raised);
+  drawCaption(target, caption, font, foreColour, x, y, width, height, alignment, bevelWidth + 3);
+}
+
+void CommandButton::draw(Picture& target) const {
+  const int x = absoluteLeft(), y = absoluteTop();
+  target.fillRect(x, y, width, height, kButtonFace);
+  // A black outline, then raised edges (sunken while pressed).
+  target.fillRect(x, y, width, 1, kButtonText);
+  target.fillRect(x, y + height - 1, width, 1, kButtonText);
+  target.fillRect(x, y, 1, height, kButtonText);
+  target.fillRect(x + width - 1, y, 1, height, kButtonText);
+  drawBevel(target, x + 1, y + 1, width - 2, height - 2, 2, !pressed_);
+  const int shift = pressed_ ? 1 : 0;
+  drawCaption(target, caption, font, enabled ? kButtonText : kButtonShadow, x + shift, y + shift,
+              width, height, Alignment::Centre, 0);
+  if (hasFocus()) {
+    // The focus rectangle: a dotted line inside the edges.
+    for (int i = x + 4; i < x + width - 4; i += 2) {
+      target.setPixel(i, y + 4, kButtonText);
+      target.setPixel(i, y + height - 5, kButtonText);
+    }
+    for (int j = y + 4; j < y + height - 4; j += 2) {
+      target.setPixel(x + 4, j, kButtonText);
+      target.setPixel(x + width - 5, j, kButtonText);
+    }
+  }
+}
+
+void CommandButton::keyPress(std::int16_t& keyAscii) {
+  if ((keyAscii == vbKeyReturn || keyAscii == vbKeySpace) && onClick) onClick();
+}
+
+void CommandButton::mouseDown(int, int) {
+  pressed_ = true;
+  changed();
+}
+
+void CommandButton::mouseUp(int x, int y) {
+  const bool click = pressed_ && contains(x, y);
+  pressed_ = false;
+  changed();
+  if (click && onClick) onClick();
+}
+
+void CommandButton::mouseLeave() {
+  if (!pressed_) return;
+  pressed_ = false;
+  changed();
+}
+
+void TextBox::setText(std::string text) {
+  if (maxLength > 0 && static_cast<int>(text.size()) > maxLength) text.resize(maxLength);
+  text_ = std::move(text);
+  selStart_ = static_cast<int>(text_.size());
+  selLength_ = 0;
+  changed();
+}
+
+void TextBox::select(int start, int length) {
+  const int size = static_cast<int>(text_.size());
+  selStart_ = std::clamp(start, 0, size);
+  selLength_ = std::clamp(length, 0, size - selStart_);
+  changed();
+}
+
+void TextBox::gotFocus() {
+  if (onGotFocus) onGotFocus();
+}
+
+void TextBox::insert(const std::string& typed) {
+  std::string result = text_;
+  result.replace(static_cast<std::size_t>(selStart_), static_cast<std::size_t>(selLength_), typed);
+  int caret = selStart_ + static_cast<int>(typed.size());
+  if (maxLength > 0 && static_cast<int>(result.size()) > maxLength) {
+    // What does not fit is not taken, as if those keys were never typed.
+    const int room = maxLength - (static_cast<int>(text_.size()) - selLength_);
+    if (room <= 0) return;
+    result = text_;
+    result.replace(static_cast<std::size_t>(selStart_), static_cast<std::size_t>(selLength_),
+                   typed.substr(0, static_cast<std::size_t>(room)));
+    caret = selStart_ + room;
+  }
+  text_ = std::move(result);
+  selStart_ = caret;
+  selLength_ = 0;
+  changed();
+}
+
+void TextBox::keyDown(std::int16_t& keyCode, std::int16_t) {
+  const int size = static_cast<int>(text_.size());
+  switch (keyCode) {
+    case vbKeyLeft:
+      select(selLength_ ? selStart_ : selStart_ - 1, 0);
+      break;
+    case vbKeyRight:
+      select(selLength_ ? selStart_ + selLength_ : selStart_ + 1, 0);
+      break;
+    case vbKeyHome:
+      select(0, 0);
+      break;
+    case vbKeyEnd:
+      select(size, 0);
+      break;
+    case vbKeyDelete:
+      if (selLength_ == 0 && selStart_ < size) selLength_ = 1;
+      insert("");
+      break;
+    default:
+      break;
+  }
+}
+
+void TextBox::keyPress(std::int16_t& keyAscii) {
+  if (onKeyPress) onKeyPress(keyAscii);
+  if (keyAscii == vbKeyBack) {
+    if (selLength_ == 0 && selStart_ > 0) {
+      --selStart_;
+      selLength_ = 1;
+    }
+    insert("");
+  } else if (keyAscii == 22) {  // Ctrl+V
+    insert(App::instance().backend().clipboardText());
+  } else if (keyAscii == 3 || keyAscii == 24) {  // Ctrl+C, Ctrl+X
+    App::instance().backend().setClipboardText(
+        text_.substr(static_cast<std::size_t>(selStart_), static_cast<std::size_t>(selLength_)));
+    if (keyAscii == 24) insert("");
+  } else if (keyAscii >= 32 && keyAscii <= 255) {
+    insert(std::string(1, static_cast<char>(keyAscii)));
+  }
+}
+
+void TextBox::draw(Picture& target) const {
+  const int x = absoluteLeft(), y = absoluteTop();
+  target.fillRect(x, y, width, height, rgb(255, 255, 255));
+  drawBevel(target, x, y, width, height, 2, false);
+  const int textX = x + 4;
+  const int textY = y + (height - textHeight(font)) / 2;
+  const auto widthOf = [&](int count) {
+    return textWidth(font, std::string_view(text_).substr(0, static_cast<std::size_t>(count)));
+  };
+  if (hasFocus() && selLength_ > 0) {
+    const int from = widthOf(selStart_), to = widthOf(selStart_ + selLength_);
+    target.fillRect(textX + from, textY, to - from, textHeight(font), rgb(0, 0, 128));
+  }
+  printText(target, textX, textY, text_, kButtonText, font);
+  if (hasFocus() && selLength_ > 0) {
+    const std::string selected =
+        text_.substr(static_cast<std::size_t>(selStart_), static_cast<std::size_t>(selLength_));
+    printText(target, textX + widthOf(selStart_), textY, selected, rgb(255, 255, 255), font);
+  }
+  if (hasFocus() && selLength_ == 0) {
+    target.fillRect(textX + widthOf(selStart_), textY + 1, 1, textHeight(font) - 2, kButtonText);
+  }
+}
+
+void SpinButton::draw(Picture& target) const {
+  const int x = absoluteLeft(), y = absoluteTop();
+  const int half = height / 2;
+  for (int part = 0; part < 2; ++part) {
+    const int top = y + part * half;
+    const int h = part == 0 ? half : height - half;
+    const bool down = pressed_ == (part == 0 ? 1 : -1);
+    target.fillRect(x, top, width, h, kButtonFace);
+    drawBevel(target, x, top, width, h, 2, !down);
+    drawArrow(target, x + width / 2, top + h / 2, std::max(2, std::min(width, h) / 4), part == 0);
+  }
+}
+
+void SpinButton::mouseDown(int, int y) {
+  pressed_ = y < absoluteTop() + height / 2 ? 1 : -1;
+  changed();
+  if (pressed_ == 1 && onSpinUp) onSpinUp();
+  if (pressed_ == -1 && onSpinDown) onSpinDown();
+}
+
+void SpinButton::mouseUp(int, int) {
+  pressed_ = 0;
+  changed();
+}
+
+Toolbar::Toolbar(Form& owner, int buttonWidth, int barHeight)
+    : Control(owner), tipTimer_([this] {
+        tipTimer_.setEnabled(false);
+        if (hover_ && !buttons[hover_ - 1].toolTipText.empty()) {
+          tipPlace_ = hover_;
+          tipShown_ = true;
+          changed();
+        }
+      }) {
+  width = buttonWidth;
+  height = barHeight;
+}
+
+int Toolbar::buttonLeft(int place) const {
+  int x = absoluteLeft();
+  for (int i = 1; i < place && i <= static_cast<int>(buttons.size()); ++i)
+    x += buttons[i - 1].width;
+  return x;
+}
+
+int Toolbar::placeAt(int formX) const {
+  int x = absoluteLeft();
+  for (int i = 0; i < static_cast<int>(buttons.size()); ++i) {
+    if (formX >= x && formX < x + buttons[i].width) return i + 1;
+    x += buttons[i].width;
+  }
+  return 0;
+}
+
+void Toolbar::draw(Picture& target) const {
+  const int y = absoluteTop();
+  target.fillRect(absoluteLeft(), y, width, height, kButtonFace);
+  for (int place = 1; place <= static_cast<int>(buttons.size()); ++place) {
+    const Button& button = buttons[place - 1];
+    if (button.picture.empty()) continue;  // the spacer
+    const int x = buttonLeft(place);
+    if (place == pressed_ && place == hover_) {
+      drawBevel(target, x, y + 1, button.width, height - 2, 1, false);
+    } else if (place == hover_) {
+      drawBevel(target, x, y + 1, button.width, height - 2, 1, true);
+    }
+    const int shift = place == pressed_ && place == hover_ ? 1 : 0;
+    BitBlt(target, x + (button.width - 16) / 2 + shift, y + (height - 16) / 2 + shift, 16, 16,
+           button.picture, 0, 0, SRCCOPY);
+  }
+  if (tipShown_ && tipPlace_ > 0) {
+    // The tooltip: a pale yellow box below the pointer, kept inside the window.
+    const std::string& tip = buttons[tipPlace_ - 1].toolTipText;
+    const Font font{"MS Sans Serif", 8.25, false};
+    const int w = textWidth(font, tip) + 8, h = textHeight(font) + 4;
+    const int tx = std::clamp(mouseX_, 0, std::max(0, target.width() - w));
+    const int ty = y + height + 2;
+    target.fillRect(tx, ty, w, h, rgb(255, 255, 225));
+    target.fillRect(tx, ty, w, 1, kButtonText);
+    target.fillRect(tx, ty + h - 1, w, 1, kButtonText);
+    target.fillRect(tx, ty, 1, h, kButtonText);
+    target.fillRect(tx + w - 1, ty, 1, h, kButtonText);
+    printText(target, tx + 4, ty + 2, tip, kButtonText, font);
+  }
+}
+
+void Toolbar::mouseDown(int x, int) {
+  pressed_ = placeAt(x);
+  tipShown_ = false;
+  tipTimer_.setEnabled(false);
+  changed();
+}
+
+void Toolbar::mouseUp(int x, int) {
+  const int place = placeAt(x);
+  const bool click = place != 0 && place == pressed_;
+  pressed_ = 0;
+  changed();
+  if (click && onButtonClick) onButtonClick(place);
+}
+
+void Toolbar::mouseMove(int x, int y) {
+  mouseX_ = x;
+  mouseY_ = y;
+  const int place = contains(x, y) ? placeAt(x) : 0;
+  if (place == hover_) return;
+  hover_ = place;
+  tipShown_ = false;
+  tipTimer_.setEnabled(false);
+  // A tooltip shows after the pointer rests half a second on a button.
+  if (place && !buttons[place - 1].picture.empty()) {
+    tipTimer_.setInterval(500);
+    tipTimer_.setEnabled(true);
+  }
+  changed();
+}
+
+void Toolbar::mouseLeave() {
+  hover_ = 0;
+  tipShown_ = false;
+  tipTimer_.setEnabled(false);
+  changed();
+}
+
+}  // namespace velloran::rt

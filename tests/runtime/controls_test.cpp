@@ -1,0 +1,148 @@
+#include "runtime/controls.h"
+
+#include <gtest/gtest.h>
+
+#include "runtime/form.h"
+#include "runtime/keys.h"
+#include "runtime/popup_menu.h"
+#include "support/headless_app.h"
+
+namespace velloran::rt {
+namespace {
+
+using velloran::testing::HeadlessApp;
+using Controls = HeadlessApp;
+
+struct Dialog : Form {
+  using Form::Form;
+  std::vector<int> formKeys;
+  void Form_KeyPress(std::int16_t& keyAscii) override { formKeys.push_back(keyAscii); }
+};
+
+TEST_F(Controls, AreDrawnOverTheSurfaceWhichKeepsItsOwnImage) {
+  Dialog chooser("frmChooseTiles");
+  chooser.setClientSize(60, 40);
+  chooser.surface().fillRect(0, 0, 60, 40, rgb(0, 128, 0));
+  Shape frame(chooser);
+  frame.borderWidth = 3;
+  frame.move(10, 5, 36, 45);
+  chooser.show();
+  const Picture& shown = headless->shown("frmChooseTiles");
+  EXPECT_EQ(shown.pixel(10, 5), rgb(255, 0, 0));
+  EXPECT_EQ(shown.pixel(12, 20), rgb(255, 0, 0)) << "three pixels of border";
+  EXPECT_EQ(shown.pixel(13, 20), rgb(0, 128, 0)) << "outline only, no fill";
+  EXPECT_EQ(chooser.surface().pixel(10, 5), rgb(0, 128, 0));
+  frame.visible = false;
+  chooser.refresh();
+  EXPECT_EQ(headless->shown("frmChooseTiles").pixel(10, 5), rgb(0, 128, 0));
+}
+
+TEST_F(Controls, KeysGoToTheFocusedTextBoxWhichFiltersAndLimitsThem) {
+  Dialog name("frmGetName");
+  Panel3D frame(name);
+  frame.move(24, 72, 249, 69);
+  TextBox box(name, &frame);
+  box.move(133, 24, 97, 25);
+  box.maxLength = 10;
+  int gotFocus = 0;
+  box.onGotFocus = [&] { ++gotFocus; };
+  box.onKeyPress = [](std::int16_t& key) {
+    if (key == '#') key = 0;  // refused
+  };
+  name.show();
+  box.setFocus();
+  headless->script("frmGetName", typeText("ab#cdefghijkl"));
+  headless->script("frmGetName", pressKeys({vbKeyBack}));
+  app().doEvents();
+  EXPECT_EQ(box.text(), "abcdefghi") << "ten at most, # refused, then one backspace";
+  EXPECT_TRUE(name.formKeys.empty()) << "the form does not preview the box's keys";
+  EXPECT_EQ(gotFocus, 1);
+  box.select(0, static_cast<int>(box.text().size()));
+  headless->script("frmGetName", typeText("Z"));
+  app().doEvents();
+  EXPECT_EQ(box.text(), "Z") << "typing replaces the selection";
+  EXPECT_EQ(box.absoluteLeft(), 24 + 133);
+}
+
+TEST_F(Controls, TabMovesTheFocusAndButtonsClickByMouseOrKey) {
+  Dialog rounds("frmRoundsSetting");
+  CommandButton ok(rounds), cancel(rounds);
+  ok.move(48, 88, 73, 25);
+  cancel.move(136, 88, 73, 25);
+  std::vector<std::string> clicks;
+  ok.onClick = [&] { clicks.push_back("ok"); };
+  cancel.onClick = [&] { clicks.push_back("cancel"); };
+  rounds.show();
+  ok.setFocus();
+  headless->script("frmRoundsSetting", pressKeys({vbKeyTab, vbKeyReturn}));
+  headless->script("frmRoundsSetting", clickAt(60, 100));  // press and release on OK
+  headless->script("frmRoundsSetting", {{{InputEvent::Kind::MouseDown, nullptr, 1, 0, 140, 95}, 0},
+                                        {{InputEvent::Kind::MouseUp, nullptr, 1, 0, 5, 5}, 0}});
+  app().doEvents();
+  EXPECT_EQ(clicks, (std::vector<std::string>{"cancel", "ok"}))
+      << "Tab to Cancel, Enter clicks it; a release outside the button is no click";
+}
+
+TEST_F(Controls, SpinButtonStepsByItsHalves) {
+  Dialog rounds("frmRoundsSetting");
+  SpinButton spin(rounds);
+  spin.move(208, 28, 25, 41);
+  int value = 4;
+  spin.onSpinUp = [&] { ++value; };
+  spin.onSpinDown = [&] { --value; };
+  rounds.show();
+  headless->script("frmRoundsSetting", clickAt(215, 30));
+  headless->script("frmRoundsSetting", clickAt(215, 30));
+  headless->script("frmRoundsSetting", clickAt(215, 65));
+  app().doEvents();
+  EXPECT_EQ(value, 5);
+}
+
+TEST_F(Controls, ToolbarReportsThePlaceClickedAndShowsTooltipsAfterAPause) {
+  Dialog table("frmMain");
+  table.setClientSize(400, 300);
+  Toolbar bar(table);
+  bar.width = 400;
+  for (int place = 1; place <= 4; ++place) {
+    Toolbar::Button button;
+    if (place != 3) button.picture = Picture(16, 16, rgb(0, 0, 255));  // 3 is a spacer
+    button.toolTipText = place == 3 ? "" : "Tip " + std::to_string(place);
+    bar.buttons.push_back(button);
+  }
+  std::vector<int> clicked;
+  bar.onButtonClick = [&](int place) { clicked.push_back(place); };
+  table.show();
+  EXPECT_EQ(bar.placeAt(0), 1);
+  EXPECT_EQ(bar.placeAt(23 * 3 + 5), 4);
+  headless->script("frmMain", clickAt(30, 10));
+  headless->script("frmMain", {{{InputEvent::Kind::MouseMove, nullptr, 0, 0, 5, 10}, 0}});
+  app().doEvents();
+  EXPECT_EQ(clicked, (std::vector<int>{2}));
+  EXPECT_EQ(bar.shownToolTip(), "");
+  app().serveUntil(now() + 0.6);
+  EXPECT_EQ(bar.shownToolTip(), "Tip 1");
+}
+
+TEST_F(Controls, PopupMenuReturnsTheChoiceAndLetsTimersRun) {
+  Dialog table("frmMain");
+  table.show();
+  int ticks = 0;
+  Timer tick([&] { ++ticks; }, 100);
+  tick.setEnabled(true);
+  const std::vector<MenuItem> levels = {{"Easy", true},
+                                        {"Medium", false},
+                                        {"Hard", false},
+                                        {"Very Hard", false},
+                                        {"Super Hard", false}};
+  headless->script("mnuLevel", pressKeys({vbKeyDown, vbKeyDown, vbKeyReturn}, 0.35));
+  EXPECT_EQ(popupMenu(table, "mnuLevel", levels, 30, 22), 2);
+  EXPECT_GE(ticks, 9) << "the tick kept coming while the menu was open";
+  headless->script("mnuLevel", pressKeys({vbKeyDown, vbKeyEscape}));
+  EXPECT_EQ(popupMenu(table, "mnuLevel", levels, 30, 22), 0);
+  headless->script("mnuLevel",
+                   {{{InputEvent::Kind::MouseUp, nullptr, 1, 0, 20, 2 + 18 * 4 + 5}, 0}});
+  EXPECT_EQ(popupMenu(table, "mnuLevel", levels, 30, 22), 5);
+}
+
+}  // namespace
+}  // namespace velloran::rt
