@@ -20,8 +20,12 @@ void FrmMain::Form_Load() {
   });
 }
 
-void FrmMain::Form_Unload(std::int16_t&) { msShutDown(); }
+void FrmMain::Form_Unload(std::int16_t&) {
+  msShutDown();
+}
 
-void FrmMain::msShutDown() { rt::App::instance().end(); }
+void FrmMain::msShutDown() {
+  rt::App::instance().end();
+}
 
 }  // namespace velloran

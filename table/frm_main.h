@@ -3,6 +3,7 @@
 // ends the program when it closes.
 
 #include "runtime/form.h"
+#include "runtime/form_instance.h"
 
 namespace velloran {
 
@@ -19,5 +20,7 @@ class FrmMain : public rt::Form {
  private:
   [[noreturn]] void msShutDown();
 };
+
+inline rt::FormInstance<FrmMain> frmMain;
 
 }  // namespace velloran

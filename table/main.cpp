@@ -20,9 +20,6 @@ int main() {
     return 1;
   }
   installErrorReporter();
-  auto frmMain = std::make_unique<FrmMain>();
   const int status = app.run(*frmMain);
-  frmMain.reset();
-  app.setBackend(nullptr);
   return status;
 }

@@ -4,13 +4,13 @@
 // error reporter behind the failure convention.
 
 #include <cstdint>
-#include <memory>
 #include <string>
 
 #include "base/strip_comma.h"
 #include "base/trap.h"
 #include "runtime/app.h"
 #include "runtime/form.h"
+#include "runtime/form_instance.h"
 #include "runtime/picture.h"
 
 namespace velloran {
@@ -29,14 +29,10 @@ void gsCenterForm(rt::Form& form);
 void gsPause(double seconds);
 
 // Releases window instances: each that is set is let go (deleted once no handler of it
-// runs any more) and its variable emptied. Failures are skipped.
+// runs any more) and its global left empty. Failures are skipped.
 template <class... Forms>
-void gsReleaseObjects(std::unique_ptr<Forms>&... forms) {
-  (ignoreErrors([&] {
-     if (forms) rt::App::instance().releaseLater(std::move(forms));
-     forms.reset();
-   }),
-   ...);
+void gsReleaseObjects(rt::FormInstance<Forms>&... forms) {
+  (ignoreErrors([&] { forms.release(); }), ...);
 }
 
 // Prints one line with its top-left at (x, y) in the given font and colour.

@@ -110,40 +110,48 @@ TEST_F(Helpers, CenterFormPutsTheOuterRectangleInTheMiddleOfTheScreen) {
   EXPECT_GT(form.width(), 795) << "the outer rectangle includes the frame";
 }
 
-TEST_F(Helpers, ReleaseObjectsEmptiesEachReferenceAndSkipsEmptyOnes) {
-  struct Counted : rt::Form {
-    int* alive;
-    Counted(const char* name, int* count) : rt::Form(name), alive(count) { ++*alive; }
-    ~Counted() override { --*alive; }
-  };
-  int alive = 0;
-  std::unique_ptr<Counted> frmAbout = std::make_unique<Counted>("frmAbout", &alive);
-  std::unique_ptr<Counted> frmHiScore;
-  std::unique_ptr<Counted> frmBreakDown = std::make_unique<Counted>("frmBreakDown", &alive);
+int aliveForms = 0;
+struct Counted : rt::Form {
+  Counted() : rt::Form("frmCounted") { ++aliveForms; }
+  ~Counted() override { --aliveForms; }
+};
+struct OtherCounted : Counted {};
+
+TEST_F(Helpers, ReleaseObjectsEmptiesEachInstanceAndSkipsEmptyOnes) {
+  rt::FormInstance<Counted> frmAbout;
+  rt::FormInstance<OtherCounted> frmHiScore;
+  rt::FormInstance<Counted> frmBreakDown;
   frmAbout->show();
+  frmBreakDown.get();
+  EXPECT_EQ(aliveForms, 2);
   gsReleaseObjects(frmAbout, frmHiScore, frmBreakDown);
   EXPECT_FALSE(frmAbout);
-  EXPECT_FALSE(frmHiScore);
+  EXPECT_FALSE(frmHiScore) << "an empty instance stays empty and is not made";
   EXPECT_FALSE(frmBreakDown);
   app().doEvents();
-  EXPECT_EQ(alive, 0) << "released forms are gone once no handler of theirs runs";
+  EXPECT_EQ(aliveForms, 0) << "released forms are gone once no handler of theirs runs";
+  frmAbout->show();
+  EXPECT_EQ(aliveForms, 1) << "the next use makes a fresh instance";
+  frmAbout.release();
+  app().doEvents();
+}
+
+struct SelfReleasing : rt::Form {
+  SelfReleasing() : rt::Form("frmAbout") {}
+  void Form_KeyPress(std::int16_t& key) override {
+    if (key == rt::vbKeyEscape) unload();
+  }
+  void Form_Unload(std::int16_t&) override;
+};
+rt::FormInstance<SelfReleasing> selfReleasing;
+void SelfReleasing::Form_Unload(std::int16_t&) {
+  gsReleaseObjects(selfReleasing);
 }
 
 TEST_F(Helpers, ADialogThatReleasesItselfWhileClosingSurvivesItsOwnLoop) {
-  struct SelfReleasing : rt::Form {
-    std::unique_ptr<SelfReleasing>* instance;
-    explicit SelfReleasing(std::unique_ptr<SelfReleasing>* global)
-        : rt::Form("frmAbout"), instance(global) {}
-    void Form_KeyPress(std::int16_t& key) override {
-      if (key == rt::vbKeyEscape) unload();
-    }
-    void Form_Unload(std::int16_t&) override { gsReleaseObjects(*instance); }
-  };
-  std::unique_ptr<SelfReleasing> frmAbout;
-  frmAbout = std::make_unique<SelfReleasing>(&frmAbout);
   headless->script("frmAbout", rt::pressKeys({rt::vbKeyEscape}));
-  frmAbout->showModal();
-  EXPECT_FALSE(frmAbout);
+  selfReleasing->showModal();
+  EXPECT_FALSE(selfReleasing);
   app().doEvents();
 }
 
