@@ -150,11 +150,18 @@ def wood(width, height, seed, light=(168, 108, 58), dark=(104, 60, 28), vertical
 
 
 def baize(width, height, seed, colour=(24, 122, 58)):
-    noise = kit.value_noise(width, height, seed, octaves=((max(2, width // 8), 1.0),
-                                                          (max(2, width // 2), 0.6)))
-    dark = Image.new("RGB", (width, height), kit.mix(colour, kit.BLACK, 0.22))
-    light = Image.new("RGB", (width, height), kit.mix(colour, kit.WHITE, 0.10))
-    return Image.composite(light, dark, noise)
+    """Felt: a fine, even nap with only a faint cloudiness."""
+    rng = random.Random(seed)
+    nap = Image.new("L", (width, height))
+    nap.putdata([rng.randrange(256) for _ in range(width * height)])
+    nap = nap.filter(ImageFilter.GaussianBlur(0.7))
+    nap = nap.point(lambda v: max(0, min(255, (v - 128) * 4 + 128)))
+    cloud = kit.value_noise(width, height, seed + 1, octaves=((max(2, width // 40), 1.0),
+                                                              (max(2, width // 12), 0.5)))
+    texture = Image.blend(nap, cloud, 0.45)
+    dark = Image.new("RGB", (width, height), kit.mix(colour, kit.BLACK, 0.16))
+    light = Image.new("RGB", (width, height), kit.mix(colour, kit.WHITE, 0.07))
+    return Image.composite(light, dark, texture)
 
 
 def wooden_frame(image, width, seed):
