@@ -38,7 +38,8 @@ def sky():
     # soft-edged cloud banks: only the brighter half of the noise becomes cloud
     cover = clouds.point(lambda v: max(0, min(255, (v - 118) * 3)))
     light = Image.new("RGB", (WIDTH, HEIGHT), (180, 183, 192))
-    shadow = kit.value_noise(WIDTH, HEIGHT, seed=202).point(lambda v: max(0, min(160, (v - 140) * 3)))
+    shadow = kit.value_noise(WIDTH, HEIGHT, seed=202)
+    shadow = shadow.point(lambda v: max(0, min(160, (v - 140) * 3)))
     darker = Image.new("RGB", (WIDTH, HEIGHT), (62, 66, 78))
     result = Image.composite(darker, base, shadow)
     return Image.composite(light, result, cover)

@@ -43,7 +43,8 @@ def thunder_samples(seed=801):
     for i in range(n):
         t = i / RATE
         swell = min(1.0, t / 0.12) * math.exp(-max(0.0, t - 0.25) / 0.75)
-        roll = 0.65 + 0.35 * sum(math.sin(2 * math.pi * f * t + p) for f, p in zip(rolls, phases)) / 3
+        wobble = sum(math.sin(2 * math.pi * f * t + p) for f, p in zip(rolls, phases)) / 3
+        roll = 0.65 + 0.35 * wobble
         fade = min(1.0, (SECONDS - t) / 0.4)
         result.append((0.55 * clap[i] + 1.4 * swell * roll * rumble[i] / peak) * fade)
     loudest = max(abs(v) for v in result) or 1.0

@@ -90,17 +90,16 @@ def round_indicator(s):
     s.polygon([(8, 1.6), (14.4, 8), (8, 14.4), (1.6, 8)], (248, 170, 196))
 
 
+def eye_outline(rx, ry, steps=10):
+    upper = [(8 + rx * math.cos(k / steps * math.pi), 8 - ry * math.sin(k / steps * math.pi))
+             for k in range(steps + 1)]
+    lower = [(x, 16 - y) for x, y in upper]
+    return upper + lower[::-1]
+
+
 def peek(s):
-    outline = [(0.8, 8)] + [(8 + 7.2 * math.cos(a / 10 * math.pi), 8 - 5 * math.sin(a / 10 * math.pi))
-                            for a in range(11)]
-    lower = [(8 + 7.2 * math.cos(a / 10 * math.pi), 8 + 5 * math.sin(a / 10 * math.pi))
-             for a in range(11)]
-    s.polygon(outline[1:] + lower[::-1], INK)
-    inner = [(8 + 6.2 * math.cos(a / 10 * math.pi), 8 - 4.0 * math.sin(a / 10 * math.pi))
-             for a in range(11)]
-    inner_low = [(8 + 6.2 * math.cos(a / 10 * math.pi), 8 + 4.0 * math.sin(a / 10 * math.pi))
-                 for a in range(11)]
-    s.polygon(inner + inner_low[::-1], (255, 255, 255))
+    s.polygon(eye_outline(7.2, 5), INK)
+    s.polygon(eye_outline(6.2, 4.0), (255, 255, 255))
     s.circle(8, 8, 3.4, BLUE)
     s.circle(8, 8, 1.6, INK)
     s.circle(6.9, 6.9, 0.8, (255, 255, 255))
