@@ -1,0 +1,269 @@
+#include "runtime/music_device.h"
+
+#include <SDL2/SDL_mixer.h>
+#include <strings.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <vector>
+
+#include "base/clock.h"
+#include "base/run_time_error.h"
+#include "runtime/audio.h"
+
+namespace velloran::rt {
+namespace {
+
+struct NotASong {};
+
+// Reads a Standard MIDI File; every read past the end means the file is no song.
+class SongReader {
+ public:
+  explicit SongReader(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
+  std::size_t left() const { return bytes_.size() - at_; }
+  std::uint8_t peek() const {
+    if (left() < 1) throw NotASong{};
+    return bytes_[at_];
+  }
+  std::uint8_t byte() {
+    const std::uint8_t value = peek();
+    ++at_;
+    return value;
+  }
+  std::uint32_t bigEndian(int count) {
+    std::uint32_t value = 0;
+    for (int i = 0; i < count; ++i) value = value << 8 | byte();
+    return value;
+  }
+  // A MIDI variable-length number: at most four bytes of seven bits.
+  std::uint32_t variable() {
+    std::uint32_t value = 0;
+    for (int i = 0; i < 4; ++i) {
+      const std::uint8_t next = byte();
+      value = value << 7 | (next & 0x7F);
+      if (!(next & 0x80)) return value;
+    }
+    throw NotASong{};
+  }
+  std::span<const std::uint8_t> take(std::size_t count) {
+    if (left() < count) throw NotASong{};
+    const auto part = bytes_.subspan(at_, count);
+    at_ += count;
+    return part;
+  }
+  bool startsWith(const char (&id)[5]) const {
+    return left() >= 4 && std::equal(id, id + 4, bytes_.begin() + static_cast<std::ptrdiff_t>(at_));
+  }
+
+ private:
+  std::span<const std::uint8_t> bytes_;
+  std::size_t at_ = 0;
+};
+
+// Walks one track; gives the tick of its last event and adds its tempo changes to `tempos`.
+std::uint64_t readTrack(SongReader track, std::multimap<std::uint64_t, std::uint32_t>& tempos) {
+  std::uint64_t tick = 0;
+  std::uint8_t running = 0;
+  while (track.left() > 0) {
+    tick += track.variable();
+    std::uint8_t status = track.peek();
+    if (status & 0x80) {
+      track.byte();
+    } else if (running) {
+      status = running;  // running status: the data byte stays for the event below
+    } else {
+      throw NotASong{};
+    }
+    if (status == 0xFF) {
+      const std::uint8_t type = track.byte();
+      SongReader data(track.take(track.variable()));
+      if (type == 0x51 && data.left() == 3) tempos.emplace(tick, data.bigEndian(3));
+      if (type == 0x2F) break;  // end of track
+      running = 0;
+    } else if (status == 0xF0 || status == 0xF7) {
+      track.take(track.variable());
+      running = 0;
+    } else if (status < 0xF0) {
+      running = status;
+      const std::uint8_t kind = status & 0xF0;
+      track.take(kind == 0xC0 || kind == 0xD0 ? 1 : 2);
+    } else {
+      throw NotASong{};
+    }
+  }
+  return tick;
+}
+
+double secondsAt(std::uint64_t endTick, std::uint16_t division,
+                 const std::multimap<std::uint64_t, std::uint32_t>& tempos) {
+  if (division & 0x8000) {
+    // Frames per second (stored negated) times ticks per frame.
+    const int framesPerSecond = -static_cast<std::int8_t>(division >> 8);
+    const int ticksPerSecond = framesPerSecond * (division & 0xFF);
+    if (ticksPerSecond <= 0) throw NotASong{};
+    return static_cast<double>(endTick) / ticksPerSecond;
+  }
+  if (division == 0) throw NotASong{};
+  double seconds = 0;
+  std::uint64_t tick = 0;
+  std::uint32_t microsecondsPerBeat = 500000;  // 120 beats a minute until told otherwise
+  for (const auto& [at, tempo] : tempos) {
+    if (at >= endTick) break;
+    seconds += static_cast<double>(at - tick) * microsecondsPerBeat / 1e6 / division;
+    tick = at;
+    microsecondsPerBeat = tempo;
+  }
+  return seconds + static_cast<double>(endTick - tick) * microsecondsPerBeat / 1e6 / division;
+}
+
+bool isSequencer(const std::string& deviceType) {
+  return deviceType.empty() || strcasecmp(deviceType.c_str(), "Sequencer") == 0;
+}
+
+}  // namespace
+
+std::optional<double> midiSongLength(std::span<const std::uint8_t> bytes) {
+  try {
+    SongReader file(bytes);
+    if (!file.startsWith("MThd")) return std::nullopt;
+    file.take(4);
+    SongReader header(file.take(file.bigEndian(4)));
+    header.bigEndian(2);  // format: every track is timed from the start
+    header.bigEndian(2);  // track count: the chunks themselves tell
+    const auto division = static_cast<std::uint16_t>(header.bigEndian(2));
+    std::multimap<std::uint64_t, std::uint32_t> tempos;
+    std::uint64_t endTick = 0;
+    int tracks = 0;
+    while (file.left() >= 8) {
+      const bool isTrack = file.startsWith("MTrk");
+      file.take(4);
+      SongReader chunk(file.take(file.bigEndian(4)));
+      if (!isTrack) continue;  // chunks of other kinds are skipped
+      endTick = std::max(endTick, readTrack(chunk, tempos));
+      ++tracks;
+    }
+    if (tracks == 0) return std::nullopt;
+    return secondsAt(endTick, division, tempos);
+  } catch (const NotASong&) {
+    return std::nullopt;
+  }
+}
+
+MultimediaControl::MultimediaControl()
+    : statusTimer_([this] {
+        const auto handler = onStatusUpdate;
+        if (handler) handler();
+      }) {}
+
+MultimediaControl::~MultimediaControl() {
+  close();
+}
+
+void MultimediaControl::setUpdateInterval(std::int16_t milliseconds) {
+  updateInterval_ = milliseconds;
+  statusTimer_.setInterval(milliseconds);
+  statusTimer_.setEnabled(milliseconds > 0);
+}
+
+double MultimediaControl::now() const {
+  return gameClock().monotonic();
+}
+
+void MultimediaControl::settle() {
+  if (playing_ && position_ + (now() - startedAt_) >= length_) {
+    // The mixer may still ring out the last notes; the song itself is over.
+    position_ = length_;
+    playing_ = false;
+  }
+}
+
+std::int32_t MultimediaControl::mode() {
+  if (!music_) return kModeNotOpen;
+  settle();
+  return playing_ ? kModePlaying : kModeStopped;
+}
+
+void MultimediaControl::setCommand(const std::string& command) {
+  if (command == "Open") {
+    open();
+  } else if (command == "Play") {
+    play();
+  } else if (command == "Stop") {
+    stop();
+  } else if (command == "Prev" || command == "Next") {
+    rewind();  // the song is the one track there is: both go to its beginning
+  } else if (command == "Close") {
+    close();
+  } else {
+    raiseError(kInvalidProcedureCall);
+  }
+}
+
+void MultimediaControl::open() {
+  close();
+  if (!isSequencer(deviceType_)) raiseError(kInvalidProcedureCall);
+  const std::string path = nativePath(fileName_);
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error)) raiseError(kFileNotFound);
+  std::ifstream in(path, std::ios::binary);
+  const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in),
+                                        std::istreambuf_iterator<char>()};
+  const auto length = midiSongLength(bytes);
+  if (!length || *length <= 0) raiseError(kDeviceIOError);
+  if (!openAudioDevice()) raiseError(kDeviceIOError);
+  music_ = Mix_LoadMUS(path.c_str());
+  if (!music_) raiseError(kDeviceIOError);
+  length_ = *length;
+  position_ = 0;
+  playing_ = false;
+  inMixer_ = false;
+}
+
+void MultimediaControl::play() {
+  if (!music_) return;
+  settle();
+  if (playing_ || position_ >= length_) return;
+  if (inMixer_) {
+    Mix_ResumeMusic();
+  } else if (Mix_PlayMusic(music_, 0) == 0) {
+    inMixer_ = true;
+  } else {
+    return;  // it reads stopped still, so the next status event tries again
+  }
+  playing_ = true;
+  startedAt_ = now();
+}
+
+void MultimediaControl::stop() {
+  if (!music_) return;
+  settle();
+  if (!playing_) return;
+  position_ += now() - startedAt_;
+  playing_ = false;
+  Mix_PauseMusic();
+}
+
+void MultimediaControl::rewind() {
+  if (!music_) return;
+  settle();
+  const bool wasPlaying = playing_;
+  if (inMixer_) Mix_HaltMusic();
+  inMixer_ = false;
+  playing_ = false;
+  position_ = 0;
+  if (wasPlaying) play();
+}
+
+void MultimediaControl::close() {
+  if (!music_) return;
+  if (inMixer_) Mix_HaltMusic();
+  Mix_FreeMusic(music_);
+  music_ = nullptr;
+  playing_ = false;
+  inMixer_ = false;
+}
+
+}  // namespace velloran::rt
