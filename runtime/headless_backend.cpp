@@ -74,10 +74,20 @@ void HeadlessBackend::present(Form& form) {
   ++presents_[form.name()];
 }
 
+void HeadlessBackend::respond(const std::string& formName,
+                              const std::vector<ScriptedInput>& input) {
+  responders_[formName] = input;
+}
+
 HeadlessBackend::Pending* HeadlessBackend::head(Form* active) {
   if (!active) return nullptr;
-  const auto it = scripts_.find(active->name());
-  if (it == scripts_.end() || it->second.empty()) return nullptr;
+  auto it = scripts_.find(active->name());
+  if (it == scripts_.end() || it->second.empty()) {
+    const auto responder = responders_.find(active->name());
+    if (responder == responders_.end() || responder->second.empty()) return nullptr;
+    script(active->name(), responder->second);
+    it = scripts_.find(active->name());
+  }
   Pending& next = it->second.front();
   if (next.due < 0) next.due = clock_.monotonic() + next.input.delay;
   return &next;

@@ -49,6 +49,9 @@ class HeadlessBackend final : public Backend {
   // Input for the named form, served in order while that form is the active one.
   void script(const std::string& formName, const std::vector<ScriptedInput>& input);
   bool scriptDone(const std::string& formName) const;
+  // Input the named form gets again each time it is on top with nothing else scripted:
+  // a standing answer for a dialog that opens many times ("Enter takes the first run").
+  void respond(const std::string& formName, const std::vector<ScriptedInput>& input);
   const std::vector<RecordedMessageBox>& messageBoxes() const { return messageBoxes_; }
   // What the named window showed when it was last presented (empty if never).
   const Picture& shown(const std::string& formName) const;
@@ -79,6 +82,7 @@ class HeadlessBackend final : public Backend {
 
   ManualClock clock_;
   std::map<std::string, std::deque<Pending>> scripts_;
+  std::map<std::string, std::vector<ScriptedInput>> responders_;
   std::map<std::string, Picture> shown_;
   std::map<std::string, int> presents_;
   std::vector<RecordedMessageBox> messageBoxes_;

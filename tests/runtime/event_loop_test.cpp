@@ -157,3 +157,25 @@ TEST_F(EventLoop, EndLeavesEveryLoopAtOnce) {
 
 }  // namespace
 }  // namespace velloran::rt
+
+namespace velloran::rt {
+namespace {
+
+TEST_F(EventLoop, AStandingAnswerServesADialogEveryTimeItOpens) {
+  KeyLog table("frmMain");
+  table.show();
+  headless->respond("frmChooseTiles", pressKeys({vbKeyRight, vbKeyReturn}));
+  headless->script("frmChooseTiles", pressKeys({vbKeyReturn}));  // the first time only
+  std::vector<std::vector<std::string>> logs;
+  for (int shown = 0; shown < 3; ++shown) {
+    Dialog chooser("frmChooseTiles");
+    chooser.showModal();
+    logs.push_back(chooser.log);
+  }
+  EXPECT_EQ(logs[0], (std::vector<std::string>{"down 13", "press 13"}));
+  EXPECT_EQ(logs[1], (std::vector<std::string>{"down 39", "down 13", "press 13"}));
+  EXPECT_EQ(logs[2], logs[1]);
+}
+
+}  // namespace
+}  // namespace velloran::rt
