@@ -248,7 +248,7 @@ TEST_F(MusicDevice, WavesPlayAndMissingOrUnplayableOnesAreSilent) {
 }
 
 TEST_F(MusicDevice, TheGameSongAndThunderPlay) {
-  const std::string assets = std::string(VELLORAN_SOURCE_DIR) + "/assets/";
+  const std::string assets = std::string(VELLORAN_BINARY_DIR) + "/";  // where the game finds them
   if (!std::filesystem::exists(assets + "quiven1.mid") ||
       !std::filesystem::exists(assets + "Thunder2.wav")) {
     GTEST_SKIP() << "the song and the thunder are not made yet";
