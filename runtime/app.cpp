@@ -241,6 +241,11 @@ const std::string& App::programFolder() {
   return programFolder_;
 }
 
+void App::shutdown() {
+  released_.clear();
+  setBackend(nullptr);
+}
+
 void App::releaseLater(std::unique_ptr<Form> form) {
   if (form) released_.push_back(std::move(form));
 }

@@ -50,6 +50,9 @@ class App {
   void setProgramFolder(std::string folder) { programFolder_ = std::move(folder); }
   ScreenSize screenSize() { return backend().screenSize(); }
 
+  // After the last loop: deletes the released forms, then closes the backend.
+  void shutdown();
+
   // Deletes a form once no handler of it is running any more.
   void releaseLater(std::unique_ptr<Form> form);
 

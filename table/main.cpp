@@ -21,5 +21,8 @@ int main() {
   }
   installErrorReporter();
   const int status = app.run(*frmMain);
+  // The table released every window as it closed; they go before the display does.
+  frmMain.release();
+  app.shutdown();
   return status;
 }
