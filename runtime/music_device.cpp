@@ -181,7 +181,7 @@ void MultimediaControl::settle() {
 }
 
 std::int32_t MultimediaControl::mode() {
-  if (!music_) return kModeNotOpen;
+  if (!open_) return kModeNotOpen;
   settle();
   return playing_ ? kModePlaying : kModeStopped;
 }
@@ -213,9 +213,12 @@ void MultimediaControl::open() {
                                         std::istreambuf_iterator<char>()};
   const auto length = midiSongLength(bytes);
   if (!length || *length <= 0) raiseError(kDeviceIOError);
-  if (!openAudioDevice()) raiseError(kDeviceIOError);
-  music_ = Mix_LoadMUS(path.c_str());
-  if (!music_) raiseError(kDeviceIOError);
+  // Without an audio device the song still opens and keeps its time, silently.
+  if (openAudioDevice()) {
+    music_ = Mix_LoadMUS(path.c_str());
+    if (!music_) raiseError(kDeviceIOError);
+  }
+  open_ = true;
   length_ = *length;
   position_ = 0;
   playing_ = false;
@@ -223,10 +226,12 @@ void MultimediaControl::open() {
 }
 
 void MultimediaControl::play() {
-  if (!music_) return;
+  if (!open_) return;
   settle();
   if (playing_ || position_ >= length_) return;
-  if (inMixer_) {
+  if (!music_) {
+    // silent: the song only keeps its time
+  } else if (inMixer_) {
     Mix_ResumeMusic();
   } else if (Mix_PlayMusic(music_, 0) == 0) {
     inMixer_ = true;
@@ -238,16 +243,16 @@ void MultimediaControl::play() {
 }
 
 void MultimediaControl::stop() {
-  if (!music_) return;
+  if (!open_) return;
   settle();
   if (!playing_) return;
   position_ += now() - startedAt_;
   playing_ = false;
-  Mix_PauseMusic();
+  if (music_) Mix_PauseMusic();
 }
 
 void MultimediaControl::rewind() {
-  if (!music_) return;
+  if (!open_) return;
   settle();
   const bool wasPlaying = playing_;
   if (inMixer_) Mix_HaltMusic();
@@ -258,9 +263,10 @@ void MultimediaControl::rewind() {
 }
 
 void MultimediaControl::close() {
-  if (!music_) return;
+  if (!open_) return;
+  open_ = false;
   if (inMixer_) Mix_HaltMusic();
-  Mix_FreeMusic(music_);
+  if (music_) Mix_FreeMusic(music_);
   music_ = nullptr;
   playing_ = false;
   inMixer_ = false;

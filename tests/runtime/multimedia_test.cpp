@@ -219,7 +219,7 @@ INSTANTIATE_TEST_SUITE_P(
                               "WaveAudio", kInvalidProcedureCall}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(MusicDevice, WithoutAnAudioDeviceOpenFailsAndWavesAreSilent) {
+TEST_F(MusicDevice, WithoutAnAudioDeviceTheSongKeepsItsTimeSilentlyAndWavesAreSilent) {
   // Another output for this test alone: the device opens afresh on both sides of it.
   const std::string driver = getenv("SDL_AUDIODRIVER") ? getenv("SDL_AUDIODRIVER") : "";
   closeAudioDevice();
@@ -228,8 +228,12 @@ TEST_F(MusicDevice, WithoutAnAudioDeviceOpenFailsAndWavesAreSilent) {
   writeFile(thunder, waveTone(0.2));
   device.setFileName(song);
   device.setDeviceType("Sequencer");
-  EXPECT_EQ(errorOf([&] { device.setCommand("Open"); }), kDeviceIOError);
-  EXPECT_EQ(device.mode(), kModeNotOpen);
+  EXPECT_EQ(errorOf([&] { device.setCommand("Open"); }), 0) << "no error box on a silent machine";
+  EXPECT_EQ(device.mode(), kModeStopped);
+  device.setCommand("Play");
+  EXPECT_EQ(device.mode(), kModePlaying) << "the game's music loop runs as ever, silently";
+  device.setCommand("Stop");
+  EXPECT_EQ(device.mode(), kModeStopped);
   EXPECT_FALSE(sndPlaySound(thunder, kSoundAsync | kSoundNoDefault));
   closeAudioDevice();
   setenv("SDL_AUDIODRIVER", driver.c_str(), 1);
