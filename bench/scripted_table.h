@@ -1,0 +1,185 @@
+#pragma once
+// A table with no window and a simple scripted player: it starts a game as Start Anew does
+// and ticks until the game is over. The player steers each tile next to tiles it may form
+// a run with (or anywhere), sometimes drops it fast, takes the first run offered or passes
+// at random.
+// Drawing does nothing; the timer is a flag and an interval.
+
+#include <bit>
+#include <cstdint>
+
+#include "engine/engine.h"
+
+namespace velloran {
+
+// What Start Anew does once the seat is drawn: the game's counters, then the first hand.
+inline void startAnew(GameEngine& engine, std::int32_t seat) {
+  engine.mlngPlayerSeat = seat;
+  engine.mlngHouse = 1;
+  engine.mlngRoundWind = 1;
+  engine.mlngScore = 0;
+  engine.mintHouseMoves = 0;
+  engine.mintRoundsPlayed = 0;
+  engine.mintGamesPlayed = 0;
+  engine.mintGamesWon = 0;
+  engine.msInitNewGame();
+}
+
+class ScriptedTable : public TableWindowPort {
+ public:
+  explicit ScriptedTable(std::uint32_t playerSeed = 1, double passChance = 0.0)
+      : player_(playerSeed), passChance_(passChance) {
+    engine.msInitVar();
+    engine.mblnShowBreakDown = true;
+    engine.mlngLevel = 1;
+  }
+
+  GameEngine engine{*this};
+
+  void startAnew(std::int32_t seat) {
+    timerEnabled_ = false;
+    velloran::startAnew(engine, seat);
+  }
+
+  // Ticks while the game runs and the timer is on; calls afterTick() after every tick.
+  // Returns the number of ticks, or stops at mostTicks.
+  template <class AfterTick>
+  std::int64_t playGame(AfterTick&& afterTick, std::int64_t mostTicks = 50'000'000) {
+    std::int64_t ticks = 0;
+    while (engine.mblnGameRunning && timerEnabled_ && ticks < mostTicks) {
+      engine.Timer1_Timer();
+      ++ticks;
+      afterTick();
+    }
+    return ticks;
+  }
+  std::int64_t playGame() {
+    return playGame([] {});
+  }
+
+  std::int64_t breakDowns = 0;
+  std::int64_t summaries = 0;
+
+  void msDrawTile() override {}
+  void msDrawPlayArea() override {}
+  void msDrawEarnedTiles() override {}
+  void msDrawNexTile() override {}
+  void msDrawRound() override {}
+  void msDrawSeats() override {}
+  void msGenerateLightning() override {}
+  void msDrawLightning() override {}
+  void mmcVLR_StopClick() override {}
+  bool mblnfHiScore() override { return false; }
+  void clearWork() override {}
+  void eraseFallingTile(std::int16_t, std::int16_t) override {}
+  void printOnWork(std::int16_t, std::int16_t, const std::string&, std::int32_t, const std::string&,
+                   std::int16_t, bool) override {}
+  void presentWork() override {}
+  void showBreakDown() override { ++breakDowns; }
+  void showGameSummary(std::int16_t, std::int16_t, std::int16_t) override { ++summaries; }
+  void showHiScores() override {}
+  bool timerEnabled() const override { return timerEnabled_; }
+  void setTimerEnabled(bool enabled) override { timerEnabled_ = enabled; }
+  std::int32_t timerInterval() const override { return interval_; }
+  void setTimerInterval(std::int32_t milliseconds) override { interval_ = milliseconds; }
+
+  SetChoice chooseSet(const DynamicArray<std::int16_t>& rows,
+                      const DynamicArray<std::int16_t>& leftMostCols) override {
+    if (passChance_ > 0 && static_cast<double>(nextRandom() >> 11) * 0x1p-53 < passChance_) {
+      return {};
+    }
+    std::int16_t numTiles = 0;
+    for (int t = 1; t <= 3; ++t) numTiles += gudtPossibleSets(1, t).Occupied;
+    return {leftMostCols[1], rows[1], numTiles};
+  }
+
+  // The player steers while the tick yields: toward the chosen column, then maybe Down.
+  void doEvents() override {
+    if (engine.mintRow < 1) return;
+    if (steeredTile_ != engine.mintTilePtr) {
+      steeredTile_ = engine.mintTilePtr;
+      targetCol_ = chooseColumn();
+      dropFast_ = nextRandom() % 4 == 0;
+    }
+    while (engine.mintCol != targetCol_) {
+      const std::int16_t before = engine.mintCol;
+      std::int16_t key = engine.mintCol < targetCol_ ? 39 : 37;
+      engine.Form_KeyDown(key, 0);
+      if (engine.mintCol == before) break;  // blocked
+    }
+    if (dropFast_ && engine.mintCol == targetCol_) {
+      std::int16_t down = 40;
+      engine.Form_KeyDown(down, 0);
+    }
+  }
+
+ private:
+  // A column where the tile would land beside tiles it may form a run with (or on the
+  // bottom row, for a flower or season); the more such neighbours the better; else any.
+  std::int16_t chooseColumn() {
+    const typTile& tile = engine.mudtTileKinds[engine.mintTileKindOf[engine.mintCurrTile]];
+    // Rows by index from row 0, so that a lookup checks only the column.
+    const auto rows = engine.mudtCellTable.begin();
+    // Branch-free: the player's choice is a good part of the benchmark's time.
+    const auto related = [&](int row, int col) -> bool {
+      if (col < 1 || col > 9) return false;
+      const typCell& next = rows[row][col];
+      const std::int32_t apart = next.Value - tile.Value;
+      const bool near = (tile.Suit == 0) ? apart == 0 : static_cast<std::uint32_t>(apart + 2) <= 4;
+      return next.Occupied & (next.Value != 0) & (next.Suit == tile.Suit) & near;
+    };
+    // Columns are stacks without gaps: a tile lands on top of its column's stack. Walk up
+    // from the bottom row while any column still stacks.
+    int landingRow[10];
+    unsigned stacking = 0x3FE;  // columns 1-9
+    for (int row = 12; row >= 0; --row) {
+      unsigned occupied = 0;
+      if (row > engine.mintRow) {
+        for (int col = 1; col <= 9; ++col) occupied |= unsigned{rows[row][col].Occupied} << col;
+      }
+      for (unsigned done = stacking & ~occupied; done; done &= done - 1) {
+        landingRow[std::countr_zero(done)] = row;
+      }
+      stacking &= occupied;
+      if (!stacking) break;
+    }
+    std::int16_t best[9];
+    int bestCount = 0, bestScore = 0;
+    for (int col = 1; col <= 9; ++col) {
+      const int landing = landingRow[col];
+      if (landing <= engine.mintRow) continue;
+      int score = 0;
+      if (tile.Value == 0) {
+        score = landing == 12 ? 3 : 0;
+      } else {
+        const bool left = related(landing, col - 1), right = related(landing, col + 1);
+        score =
+            left + right + (left & related(landing, col - 2)) + (right & related(landing, col + 2));
+      }
+      if (score == 0 || score < bestScore) continue;
+      if (score > bestScore) bestCount = 0;
+      bestScore = score;
+      best[bestCount++] = static_cast<std::int16_t>(col);
+    }
+    if (bestCount > 0) return best[nextRandom() % static_cast<unsigned>(bestCount)];
+    return static_cast<std::int16_t>(nextRandom() % 9 + 1);
+  }
+
+  // The player's own numbers (splitmix64), apart from the wall's.
+  std::uint64_t nextRandom() {
+    std::uint64_t z = (player_ += 0x9E3779B97F4A7C15ULL);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+    return z ^ (z >> 31);
+  }
+
+  std::uint64_t player_;
+  double passChance_;
+  bool timerEnabled_ = false;
+  std::int32_t interval_ = 500;
+  std::int16_t steeredTile_ = -1;
+  std::int16_t targetCol_ = 5;
+  bool dropFast_ = false;
+};
+
+}  // namespace velloran

@@ -1,1 +1,0 @@
-// Placeholder until the first real source lands here; delete it then.
