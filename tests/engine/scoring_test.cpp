@@ -158,6 +158,12 @@ INSTANTIATE_TEST_SUITE_P(
                   9,
                   4,
                   25'600},
+        TallyCase{"trios of dots with a pair of bamboo",
+                  {{trio(dots(1)), trio(dots(3)), trio(dots(5)), trio(dots(7))}, bamboo(9), 4},
+                  "Three-Of-A-Kind Hand",
+                  3,
+                  1,
+                  400},
         TallyCase{"all honours",
                   {{trio(kEast), trio(kSouth), trio(kRed), trio(kGreen)}, kNorth, 3},
                   "Red Dragon Trio,Green Dragon Trio,Prevailing Wind Trio,Own Wind Trio,"

@@ -7,7 +7,6 @@
 namespace velloran {
 namespace {
 
-
 struct RunCase {
   const char* what;
   std::vector<int> kinds;  // from column 1

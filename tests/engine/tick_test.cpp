@@ -1,11 +1,48 @@
 #include <gtest/gtest.h>
 
+#include "base/clock.h"
 #include "recording_table.h"
 
 namespace velloran {
 namespace {
 
 using Calls = std::vector<std::string>;
+
+TEST(Tick, ADealEmptiesTheTableAndTheHandButKeepsTheSlotPositions) {
+  RecordingTable t;
+  ManualClock clock(3600.6);
+  setGameClock(&clock);
+  t.startAnew();
+  auto& e = t.engine;
+  t.put(12, 9, kRed);
+  t.holdHand({kEast, kEast}, 1);
+  t.holdBonus({kFlower1});
+  placeTile(e.mudtTileKinds[kRed], gudtPossibleSets(12, 3));
+  e.mintPossibleSetCount = 12;
+  e.mintDoubles = 5;
+  e.mblnDropFast = e.mblnLightningPending = e.mblnLightningShown = e.mblnInTick = true;
+  e.mintTilePtr = 77;
+  e.msInitNewGame();
+  setGameClock(nullptr);
+  EXPECT_FALSE(e.mudtCellTable(12, 9).Occupied);
+  EXPECT_EQ(e.mudtCellTable(12, 9).BmpIdx, 0);
+  EXPECT_EQ(e.mudtCellTable(12, 9).X, 280);
+  EXPECT_FALSE(e.mudtEarnedTiles[1].Occupied);
+  EXPECT_FALSE(e.mudtEarnedTiles[15].Occupied);
+  EXPECT_EQ(e.mudtEarnedTiles[15].Y, 129);
+  EXPECT_FALSE(gudtPossibleSets(12, 3).Occupied);
+  EXPECT_EQ(gudtPossibleSets(12, 3).X, 360);
+  EXPECT_EQ(e.mintPossibleSetCount, 0);
+  EXPECT_EQ(e.mintEarnedCount + e.mintEarnedHandSlots + e.mintEarnedBonusSlots + e.mintDoubles +
+                e.mintPairIdx + e.mintTilePtr + e.mintCurrTile,
+            0);
+  EXPECT_FALSE(e.mblnPairEarned || e.mblnDropFast || e.mblnLightningPending ||
+               e.mblnLightningShown || e.mblnInTick);
+  EXPECT_EQ(e.mintRow, -1);
+  EXPECT_EQ(e.mlngLastLightning, 3601) << "the time of day in whole seconds";
+  EXPECT_TRUE(e.mblnGameRunning);
+  EXPECT_EQ(t.calls, (Calls{"clearWork", "msDrawRound", "msDrawSeats", "print", "print"}));
+}
 
 TEST(Tick, DealsIntoRowOneThenMovesOneRowPerTick) {
   RecordingTable t;
