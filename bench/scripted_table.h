@@ -5,7 +5,6 @@
 // at random.
 // Drawing does nothing; the timer is a flag and an interval.
 
-#include <bit>
 #include <cstdint>
 
 #include "engine/engine.h"
@@ -105,7 +104,10 @@ class ScriptedTable : public TableWindowPort {
       const std::int16_t before = engine.mintCol;
       std::int16_t key = engine.mintCol < targetCol_ ? 39 : 37;
       engine.Form_KeyDown(key, 0);
-      if (engine.mintCol == before) break;  // blocked
+      if (engine.mintCol == before) {
+        targetCol_ = before;  // blocked: let this one fall where it is
+        break;
+      }
     }
     if (dropFast_ && engine.mintCol == targetCol_) {
       std::int16_t down = 40;
@@ -120,41 +122,27 @@ class ScriptedTable : public TableWindowPort {
     const typTile& tile = engine.mudtTileKinds[engine.mintTileKindOf[engine.mintCurrTile]];
     // Rows by index from row 0, so that a lookup checks only the column.
     const auto rows = engine.mudtCellTable.begin();
-    // Branch-free: the player's choice is a good part of the benchmark's time.
-    const auto related = [&](int row, int col) -> bool {
+    const auto related = [&](int row, int col) {
       if (col < 1 || col > 9) return false;
       const typCell& next = rows[row][col];
+      if (!next.Occupied || next.Value == 0 || next.Suit != tile.Suit) return false;
       const std::int32_t apart = next.Value - tile.Value;
-      const bool near = (tile.Suit == 0) ? apart == 0 : static_cast<std::uint32_t>(apart + 2) <= 4;
-      return next.Occupied & (next.Value != 0) & (next.Suit == tile.Suit) & near;
+      return tile.Suit == 0 ? apart == 0 : apart >= -2 && apart <= 2;
     };
-    // Columns are stacks without gaps: a tile lands on top of its column's stack. Walk up
-    // from the bottom row while any column still stacks.
-    int landingRow[10];
-    unsigned stacking = 0x3FE;  // columns 1-9
-    for (int row = 12; row >= 0; --row) {
-      unsigned occupied = 0;
-      if (row > engine.mintRow) {
-        for (int col = 1; col <= 9; ++col) occupied |= unsigned{rows[row][col].Occupied} << col;
-      }
-      for (unsigned done = stacking & ~occupied; done; done &= done - 1) {
-        landingRow[std::countr_zero(done)] = row;
-      }
-      stacking &= occupied;
-      if (!stacking) break;
-    }
     std::int16_t best[9];
     int bestCount = 0, bestScore = 0;
     for (int col = 1; col <= 9; ++col) {
-      const int landing = landingRow[col];
+      // Columns are stacks without gaps: the tile lands on top of the stack.
+      int landing = 12;
+      while (landing > engine.mintRow && rows[landing][col].Occupied) --landing;
       if (landing <= engine.mintRow) continue;
       int score = 0;
       if (tile.Value == 0) {
         score = landing == 12 ? 3 : 0;
       } else {
         const bool left = related(landing, col - 1), right = related(landing, col + 1);
-        score =
-            left + right + (left & related(landing, col - 2)) + (right & related(landing, col + 2));
+        score = left + right + (left && related(landing, col - 2)) +
+                (right && related(landing, col + 2));
       }
       if (score == 0 || score < bestScore) continue;
       if (score > bestScore) bestCount = 0;
