@@ -83,8 +83,8 @@ void GameEngine::Timer1_Timer() {
     const std::int16_t col = mintCol;
     window_.doEvents();
     // The events just served may have dealt a new hand (its own state now stands, guard
-    // included), or moved the tile sideways over an occupied cell: then it does not move
-    // down now but lands at the next tick.
+    // included), or stepped the tile sideways: over an occupied cell it does not move down
+    // now but lands at the next tick. Nothing else changes the play area while a tick runs.
     if (handsDealt_ != dealt || !mblnGameRunning) return;
     if (mintRow < 1 || (mintCol != col && !mblnfDropOK())) {
       mblnInTick = false;
