@@ -14,7 +14,7 @@ build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
 configure: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
 
 deps:
 	@tools/install-deps.sh
