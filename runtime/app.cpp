@@ -224,10 +224,11 @@ void App::messageBox(const std::string& text, const std::string& title) {
 
 void App::sendKeys(std::string_view keys) {
   if (keys != "{TAB}") return;
-  Form* target = activeForm();
-  sentKeys_.push_back({InputEvent::Kind::KeyDown, target, vbKeyTab, 0, 0, 0});
-  sentKeys_.push_back({InputEvent::Kind::KeyPress, target, vbKeyTab, 0, 0, 0});
-  sentKeys_.push_back({InputEvent::Kind::KeyUp, target, vbKeyTab, 0, 0, 0});
+  // As if typed: the keys go to whichever form is active when they are taken, which
+  // is another one when the sender closes meanwhile.
+  sentKeys_.push_back({InputEvent::Kind::KeyDown, nullptr, vbKeyTab, 0, 0, 0});
+  sentKeys_.push_back({InputEvent::Kind::KeyPress, nullptr, vbKeyTab, 0, 0, 0});
+  sentKeys_.push_back({InputEvent::Kind::KeyUp, nullptr, vbKeyTab, 0, 0, 0});
 }
 
 const std::string& App::programFolder() {

@@ -42,7 +42,8 @@ class App {
   // The form that input goes to: the modal form on top, else the focused form.
   Form* activeForm() const;
   void messageBox(const std::string& text, const std::string& title);
-  // Queues keystrokes for the active form; "{TAB}" is the one key the game sends.
+  // Queues keystrokes for the form active when they are taken; "{TAB}" is the one key
+  // the game sends.
   void sendKeys(std::string_view keys);
 
   // The folder of the running program, where its files live; tests may point it elsewhere.
