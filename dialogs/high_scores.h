@@ -24,4 +24,9 @@ void gsSaveHiScore();
 // The end-of-game check: True when the game's score entered the table.
 bool mblnfHiScore(const GameEngine& game);
 
+// The full path of "HiScore.dat".
+std::string hiScoreFilePath();
+// True when the file is there as a normal file (anything else counts as missing).
+bool hiScoreFileExists();
+
 }  // namespace velloran

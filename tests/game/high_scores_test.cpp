@@ -1,0 +1,394 @@
+#include "dialogs/high_scores.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "dialogs/frm_get_name.h"
+#include "dialogs/frm_hi_score.h"
+#include "engine/engine.h"
+#include "runtime/keys.h"
+#include "runtime/text.h"
+#include "support/headless_app.h"
+#include "table/frm_main.h"
+#include "table/window_helpers.h"
+
+namespace velloran {
+namespace {
+
+using velloran::testing::HeadlessApp;
+using Bytes = std::vector<unsigned char>;
+
+// A key pressed to close a dialog; its key-up goes to the window under it.
+std::vector<rt::ScriptedInput> closingKey(std::int16_t key) {
+  std::vector<rt::ScriptedInput> keys = rt::pressKeys({key});
+  keys.pop_back();
+  return keys;
+}
+
+// The check reads only the game's counters; the table window is not needed.
+struct NoTable : TableWindowPort {
+  void msDrawTile() override {}
+  void msDrawPlayArea() override {}
+  void msDrawEarnedTiles() override {}
+  void msDrawNexTile() override {}
+  void msDrawRound() override {}
+  void msDrawSeats() override {}
+  void msGenerateLightning() override {}
+  void msDrawLightning() override {}
+  void mmcVLR_StopClick() override {}
+  bool mblnfHiScore() override { return false; }
+  void clearWork() override {}
+  void eraseFallingTile(std::int16_t, std::int16_t) override {}
+  void printOnWork(std::int16_t, std::int16_t, const std::string&, std::int32_t, const std::string&,
+                   std::int16_t, bool) override {}
+  void presentWork() override {}
+  SetChoice chooseSet(const DynamicArray<std::int16_t>&,
+                      const DynamicArray<std::int16_t>&) override {
+    return {};
+  }
+  void showBreakDown() override {}
+  void showGameSummary(std::int16_t, std::int16_t, std::int16_t) override {}
+  void showHiScores() override {}
+  bool timerEnabled() const override { return false; }
+  void setTimerEnabled(bool) override {}
+  std::int32_t timerInterval() const override { return 0; }
+  void setTimerInterval(std::int32_t) override {}
+  void doEvents() override {}
+};
+
+// One record as the file holds it, written out byte by byte.
+Bytes record(const std::string& name, std::int16_t rounds, std::int16_t level, std::int32_t score) {
+  Bytes bytes(name.begin(), name.end());
+  bytes.resize(10, ' ');
+  const auto put = [&](std::uint32_t value, int size) {
+    for (int i = 0; i < size; ++i) bytes.push_back(static_cast<unsigned char>(value >> (8 * i)));
+  };
+  put(static_cast<std::uint16_t>(rounds), 2);
+  put(static_cast<std::uint16_t>(level), 2);
+  put(static_cast<std::uint32_t>(score), 4);
+  return bytes;
+}
+
+const Bytes kEmpty = record("", 0, 0, 0);
+
+Bytes concat(std::initializer_list<Bytes> parts) {
+  Bytes all;
+  for (const Bytes& part : parts) all.insert(all.end(), part.begin(), part.end());
+  return all;
+}
+
+class HighScores : public HeadlessApp {
+ protected:
+  void SetUp() override {
+    HeadlessApp::SetUp();
+    char pattern[] = "/tmp/velloran-scores-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    folder = pattern;
+    app().setProgramFolder(folder);
+    for (typHiScore& entry : gudtHiScores) entry = typHiScore{};
+    installErrorReporter();
+    frmMain->setClientSize(795, 581);
+    game.mintRoundsPlayed = 4;
+    game.mlngLevel = 1;
+  }
+  void TearDown() override {
+    gsReleaseObjects(frmGetName, frmHiScore, frmMain);
+    HeadlessApp::TearDown();
+    setErrorReporter(nullptr);
+    app().setProgramFolder("");
+    std::filesystem::remove_all(folder);
+  }
+
+  std::string path() const { return folder + "/HiScore.dat"; }
+  Bytes fileBytes() const {
+    std::ifstream in(path(), std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), {});
+  }
+  void writeFile(const Bytes& bytes) const {
+    std::ofstream out(path(), std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+  }
+  // The five results of a table, best first.
+  Bytes table(std::initializer_list<std::pair<const char*, std::int32_t>> results) const {
+    Bytes all;
+    for (const auto& [name, score] : results) {
+      const Bytes one = score == 0 ? kEmpty : record(name, 4, 1, score);
+      all.insert(all.end(), one.begin(), one.end());
+    }
+    return all;
+  }
+  // The end of a game with this score. With `answer` the player types `name` when asked;
+  // without, a question would wait for ever and fail the test.
+  bool endGame(std::int32_t score, bool answer = true, const std::string& name = "New") {
+    if (answer) {
+      headless->script("frmGetName", rt::typeText(name));
+      headless->script("frmGetName", closingKey(rt::vbKeyReturn));
+    }
+    game.mlngScore = score;
+    const bool entered = mblnfHiScore(game);
+    asked = answer && headless->scriptDone("frmGetName");
+    return entered;
+  }
+  std::vector<std::string> namesInFile() {
+    for (typHiScore& entry : gudtHiScores) entry = typHiScore{};
+    EXPECT_TRUE(gblnfReadHiScoreFile());
+    std::vector<std::string> names;
+    for (const typHiScore& entry : gudtHiScores) names.push_back(entry.Name);
+    return names;
+  }
+  const std::vector<rt::RecordedMessageBox>& boxes() { return headless->messageBoxes(); }
+
+  std::string folder;
+  NoTable window;
+  GameEngine game{window};
+  bool asked = false;  // the name was asked and typed
+};
+
+TEST_F(HighScores, EachEntryIsEighteenLittleEndianBytesWithABlankPaddedName) {
+  const struct {
+    typHiScore entry;
+    Bytes bytes;
+  } cases[] = {
+      {{"Al", 4, 5, 1600}, {'A', 'l', 32, 32, 32, 32, 32, 32, 32, 32, 4, 0, 5, 0, 0x40, 6, 0, 0}},
+      {{"Ten Letter", 1, 1, 50},
+       concat({Bytes{'T', 'e', 'n', ' ', 'L', 'e', 't', 't', 'e', 'r'},
+               Bytes{1, 0, 1, 0, 50, 0, 0, 0}})},
+      {{"Much Too Long", 300, 2, 70000},
+       concat({Bytes{'M', 'u', 'c', 'h', ' ', 'T', 'o', 'o', ' ', 'L'},
+               Bytes{0x2C, 1, 2, 0, 0x70, 0x11, 1, 0}})},
+      {{"", -1, 3, -2}, concat({Bytes(10, ' '), Bytes{0xFF, 0xFF, 3, 0, 0xFE, 0xFF, 0xFF, 0xFF}})},
+  };
+  for (const auto& c : cases) {
+    gudtHiScores[1] = c.entry;
+    gsSaveHiScore();
+    EXPECT_EQ(fileBytes(), concat({c.bytes, kEmpty, kEmpty, kEmpty, kEmpty})) << c.entry.Name;
+    gudtHiScores[1] = typHiScore{};
+    ASSERT_TRUE(gblnfReadHiScoreFile());
+    EXPECT_EQ(gudtHiScores[1].Name, std::string(c.bytes.begin(), c.bytes.begin() + 10));
+    EXPECT_EQ(gudtHiScores[1].RoundsPlayed, c.entry.RoundsPlayed);
+    EXPECT_EQ(gudtHiScores[1].Level, c.entry.Level);
+    EXPECT_EQ(gudtHiScores[1].Score, c.entry.Score);
+  }
+  EXPECT_TRUE(boxes().empty());
+}
+
+TEST_F(HighScores, TheFirstResultMakesTheFileWithFourEmptyRecords) {
+  ASSERT_FALSE(std::filesystem::exists(path()));
+  game.mlngLevel = 5;
+  EXPECT_TRUE(endGame(1600, true, "Al"));
+  EXPECT_TRUE(asked);
+  EXPECT_EQ(fileBytes(), concat({record("Al", 4, 5, 1600), kEmpty, kEmpty, kEmpty, kEmpty}));
+  EXPECT_TRUE(boxes().empty());
+}
+
+TEST_F(HighScores, ANewScoreGoesBelowEveryEqualOneAndPushesTheLastOut) {
+  const Bytes full = table({{"Ann", 5000}, {"Bob", 3000}, {"Cy", 3000}, {"Di", 1000}, {"Ed", 500}});
+  const Bytes partial = table({{"Ann", 5000}, {"Bob", 3000}, {"", 0}, {"", 0}, {"", 0}});
+  const auto padded = [](std::string name) { return name.resize(10, ' '), name; };
+  const struct {
+    const Bytes* file;
+    std::int32_t score;
+    std::vector<std::string> names;  // empty: the score does not enter
+  } cases[] = {
+      {&full, 6000, {"New", "Ann", "Bob", "Cy", "Di"}},
+      {&full, 3001, {"Ann", "New", "Bob", "Cy", "Di"}},
+      {&full, 3000, {"Ann", "Bob", "Cy", "New", "Di"}},
+      {&full, 501, {"Ann", "Bob", "Cy", "Di", "New"}},
+      {&full, 500, {}},
+      {&full, 20, {}},
+      {&partial, 100, {"Ann", "Bob", "New", "", ""}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.score);
+    writeFile(*c.file);
+    const bool enters = !c.names.empty();
+    EXPECT_EQ(endGame(c.score, enters), enters);
+    if (!enters) {
+      EXPECT_EQ(fileBytes(), *c.file) << "the file is not touched";
+      continue;
+    }
+    EXPECT_TRUE(asked);
+    std::vector<std::string> expected;
+    for (const std::string& name : c.names) expected.push_back(padded(name));
+    EXPECT_EQ(namesInFile(), expected);
+  }
+  EXPECT_TRUE(boxes().empty());
+}
+
+TEST_F(HighScores, AShortFileReadsAsEmptyEntriesPastItsEnd) {
+  // One whole record, then three bytes of a second.
+  writeFile(concat({record("Ann", 4, 2, 5000), Bytes{'Z', 'e', 'd'}}));
+  ASSERT_TRUE(gblnfReadHiScoreFile());
+  EXPECT_EQ(gudtHiScores[1].Score, 5000);
+  EXPECT_EQ(gudtHiScores[2].Name, "Zed       ");
+  EXPECT_EQ(gudtHiScores[2].Score, 0);
+  for (int i = 3; i <= 5; ++i) EXPECT_EQ(gudtHiScores[i].Name, std::string(10, ' ')) << i;
+  EXPECT_TRUE(endGame(100));
+  EXPECT_EQ(fileBytes().size(), 90u);
+  EXPECT_EQ(gudtHiScores[2].Name, "New       ");
+  EXPECT_TRUE(boxes().empty());
+}
+
+TEST_F(HighScores, ALongerFileKeepsItsExtraBytesOnSave) {
+  const Bytes tail = {'t', 'a', 'i', 'l', 0};
+  writeFile(concat({table({{"Ann", 5000}, {"", 0}, {"", 0}, {"", 0}, {"", 0}}), tail}));
+  EXPECT_TRUE(endGame(9000));
+  const Bytes bytes = fileBytes();
+  ASSERT_EQ(bytes.size(), 95u);
+  EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 36),
+            concat({record("New", 4, 1, 9000), record("Ann", 4, 1, 5000)}));
+  EXPECT_EQ(Bytes(bytes.begin() + 90, bytes.end()), tail);
+}
+
+TEST_F(HighScores, AnUnreadableFileIsReportedOnceAndNothingIsAskedOrWritten) {
+  // Exists as a normal file, but its first bytes cannot be read.
+  std::filesystem::create_symlink("/proc/self/mem", path());
+  EXPECT_FALSE(endGame(5000, false));
+  ASSERT_EQ(boxes().size(), 1u);
+  EXPECT_EQ(boxes()[0].title, "Error In gblnfReadHiScoreFile");
+}
+
+TEST_F(HighScores, ASaveThatFailsIsReportedAndTheResultStandsInMemory) {
+  const struct {
+    const char* what;
+    std::string folder;  // the program folder; the link target when `link` is set
+    bool link;
+    const char* text;
+  } cases[] = {
+      {"a folder that is not there", "/missing", false, "Error 76 - Path not found"},
+      {"a disk with no room", "/dev/full", true, "Error 61 - Disk full"},
+  };
+  const std::string base = folder;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    if (c.link) {
+      std::filesystem::create_symlink(c.folder, base + "/HiScore.dat");
+    } else {
+      app().setProgramFolder(base + c.folder);
+    }
+    const std::size_t before = boxes().size();
+    EXPECT_TRUE(endGame(1600)) << "the entry stands and the table is shown";
+    EXPECT_TRUE(asked);
+    ASSERT_EQ(boxes().size(), before + 1);
+    EXPECT_EQ(boxes().back().title, "Error In gsSaveHiScore");
+    EXPECT_EQ(boxes().back().text, c.text);
+    EXPECT_EQ(gudtHiScores[1].Score, 1600);
+    app().setProgramFolder(base);
+  }
+}
+
+constexpr rt::Colour kBlack = rt::rgb(0, 0, 0);
+constexpr rt::Colour kGrey = rt::rgb(64, 64, 64);
+
+// The high-score sheet as the dialog showed it.
+class HiScoreSheet : public HighScores {
+ protected:
+  struct Box {
+    int left = 1000, top = 1000, right = -1, bottom = -1;
+    int count = 0;
+    bool empty() const { return count == 0; }
+  };
+  // Where pixels of the colour (or any change from the sheet, when colour < 0) lie in a
+  // rectangle of the shown image.
+  Box find(int x0, int y0, int x1, int y1, long colour = -1) const {
+    Box box;
+    for (int y = y0; y < y1; ++y) {
+      for (int x = x0; x < x1; ++x) {
+        const rt::Colour here = shown.pixel(x, y);
+        const bool hit =
+            colour < 0 ? here != sheet.pixel(x, y) : here == static_cast<rt::Colour>(colour);
+        if (!hit) continue;
+        box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x),
+               std::max(box.bottom, y), box.count + 1};
+      }
+    }
+    return box;
+  }
+  // The grey copy lies under the black one, one pixel up and to the left: wherever the grey
+  // shows at full strength, the black text covers the pixel down and to the right.
+  bool shadowed(int x0, int y0, int x1, int y1) const {
+    int grey = 0, black = 0;
+    for (int y = y0; y < y1; ++y) {
+      for (int x = x0; x < x1; ++x) {
+        black += shown.pixel(x, y) == kBlack;
+        if (shown.pixel(x, y) != kGrey) continue;
+        ++grey;
+        if (shown.pixel(x + 1, y + 1) != kBlack) return false;
+      }
+    }
+    return grey > 0 && black > grey;
+  }
+  static int rowTop(int row) { return 138 + 32 * (row - 1) - 2; }
+  void showSheet() {
+    headless->script("frmHiScore", rt::pressKeys({rt::vbKeyEscape}));
+    frmHiScore->showModal();
+    shown = headless->shown("frmHiScore");
+    if (getenv("SNAP")) rt::savePng(shown, getenv("SNAP"));
+  }
+
+  rt::Picture sheet = rt::loadResourcePicture("bitmap104");
+  rt::Picture shown;
+};
+
+TEST_F(HiScoreSheet, WithNoFileAndNoResultOnlyTheSheetShows) {
+  showSheet();
+  EXPECT_TRUE(find(0, 0, 500, 350).empty());
+}
+
+TEST_F(HiScoreSheet, PrintsTheFileRowsInBlackOverAGreyCopyOnePixelUpAndLeft) {
+  // The table in memory differs: the sheet shows the file.
+  for (typHiScore& entry : gudtHiScores) entry = {"Memory", 1, 1, 99};
+  writeFile(concat({record("  Bo      ", 12, 5, 1600), record("", 4, 3, 51200),
+                    record("Cy", 4, 1, 50), kEmpty, kEmpty}));
+  showSheet();
+  const int columns[] = {60, 225, 315, 380, 450};
+  std::set<int> scoreRights;
+  for (int row = 1; row <= 5; ++row) {
+    SCOPED_TRACE(row);
+    const int top = rowTop(row), bottom = top + 24;
+    if (row >= 4) {
+      EXPECT_TRUE(find(30, top, 470, bottom).empty()) << "an empty entry prints nothing";
+      continue;
+    }
+    for (int column = 0; column < 4; ++column) {
+      const bool noName = row == 2 && column == 0;
+      EXPECT_EQ(find(columns[column], top, columns[column + 1], bottom).empty(), noName)
+          << "column " << column;
+    }
+    EXPECT_TRUE(shadowed(columns[0], top, columns[4], bottom));
+    // Right-aligned: every score (each ends in 0) ends at the same place, short of X 445.
+    const Box score = find(380, top, 450, bottom, kBlack);
+    EXPECT_LE(score.right, 444);
+    EXPECT_GE(score.right, 441);
+    scoreRights.insert(score.right);
+  }
+  EXPECT_EQ(scoreRights.size(), 1u);
+  // The name without its blanks starts at X 66, its grey copy at 65.
+  const Box name = find(60, rowTop(1), 225, rowTop(1) + 24, kBlack);
+  EXPECT_GE(name.left, 66);
+  EXPECT_LE(name.left, 68);
+  EXPECT_EQ(gudtHiScores[1].Score, 1600) << "the file was read again";
+}
+
+TEST_F(HiScoreSheet, EnterOrEscapeClosesTheSheetAndOtherKeysDoNot) {
+  for (const std::int16_t key : {rt::vbKeyReturn, rt::vbKeyEscape}) {
+    headless->script("frmHiScore", rt::typeText(" x"));
+    headless->script("frmHiScore", rt::clickAt(250, 175));
+    headless->script("frmHiScore", closingKey(key));
+    frmHiScore->showModal();
+    EXPECT_TRUE(headless->scriptDone("frmHiScore")) << "open until the closing key";
+    EXPECT_FALSE(frmHiScore) << "released when it closed";
+  }
+}
+
+}  // namespace
+}  // namespace velloran

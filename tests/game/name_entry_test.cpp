@@ -1,0 +1,181 @@
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "dialogs/frm_get_name.h"
+#include "dialogs/key_filter.h"
+#include "runtime/keys.h"
+#include "support/headless_app.h"
+#include "table/frm_main.h"
+#include "table/window_helpers.h"
+
+namespace velloran {
+namespace {
+
+using velloran::testing::HeadlessApp;
+using Kind = rt::InputEvent::Kind;
+
+// A key pressed to close a dialog; its key-up goes to the window under it.
+std::vector<rt::ScriptedInput> closingKey(std::int16_t key) {
+  std::vector<rt::ScriptedInput> keys = rt::pressKeys({key});
+  keys.pop_back();
+  return keys;
+}
+
+const std::string kNames(kNameCharacters);
+
+TEST(KeyFilter, PassesControlKeysAndAllowedCharactersInEitherCase) {
+  const struct {
+    std::string allowed;
+    std::int16_t key, expected;
+  } cases[] = {
+      {kNames, 'a', 'a'},  // lower case passes and stays lower case
+      {kNames, 'Q', 'Q'}, {kNames, '~', '~'}, {kNames, 127, 0},
+      {kNames, 233, 0},                                          // an accented letter
+      {kNames, 300, 0},                                          // no single-byte character at all
+      {kNames, 8, 8},                                            // Backspace
+      {kNames, 22, 22},                                          // paste
+      {kNames, 27, 27},   {kNames, 0, 0},     {kNames, -5, -5},  // below 32 counts as a control key
+      {"abc", 'B', 'B'},  {"abc", 'd', 0},    {"", 'a', 0},
+      {"\xE9", 201, 201},  // the Latin-1 capital of the allowed small letter
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(gintfValidateKey(c.allowed, c.key), c.expected)
+        << "key " << c.key << " in \"" << c.allowed << "\"";
+  }
+}
+
+TEST(KeyFilter, TheNameCharactersAreExactlyThePrintableAscii) {
+  EXPECT_EQ(kNames.size(), 69u);
+  for (int key = 32; key <= 255; ++key) {
+    const auto k = static_cast<std::int16_t>(key);
+    EXPECT_EQ(gintfValidateKey(kNames, k), key <= 126 ? k : 0) << key;
+  }
+}
+
+// A window that logs the keys it is given.
+struct KeyLog : rt::Form {
+  using rt::Form::Form;
+  std::vector<std::int16_t> pressed;
+  void Form_KeyPress(std::int16_t& keyAscii) override { pressed.push_back(keyAscii); }
+};
+
+using ProcessKey = HeadlessApp;
+
+TEST_F(ProcessKey, TurnsEnterIntoATabOnlyWhenAsked) {
+  KeyLog table("frmMain");
+  table.show();
+  std::int16_t key = rt::vbKeyReturn;
+  gsProcessKey(key, kNames, false);
+  EXPECT_EQ(key, rt::vbKeyReturn);
+  key = 233;
+  gsProcessKey(key, kNames, true);
+  EXPECT_EQ(key, 0);
+  app().doEvents();
+  EXPECT_TRUE(table.pressed.empty());
+  key = rt::vbKeyReturn;
+  gsProcessKey(key, kNames, true);
+  EXPECT_EQ(key, 0) << "the Enter is swallowed";
+  app().doEvents();
+  EXPECT_EQ(table.pressed, std::vector<std::int16_t>{rt::vbKeyTab});
+  table.unload();
+}
+
+class NameEntry : public HeadlessApp {
+ protected:
+  void SetUp() override {
+    HeadlessApp::SetUp();
+    installErrorReporter();
+    frmMain->setClientSize(795, 581);
+    table.show();
+  }
+  void TearDown() override {
+    table.unload();
+    gsReleaseObjects(frmGetName, frmMain);
+    HeadlessApp::TearDown();
+    setErrorReporter(nullptr);
+  }
+  void script(const std::vector<rt::ScriptedInput>& input) {
+    headless->script("frmGetName", input);
+  }
+  static rt::ScriptedInput press(std::int16_t keyAscii) {
+    return {{Kind::KeyPress, nullptr, keyAscii, 0, 0, 0}, 0};
+  }
+  // Shows the dialog for the score; the scripted keys must end it.
+  std::string askName(std::int32_t score) {
+    frmGetName->msLoadFormVariables(score);
+    frmGetName->showModal();
+    EXPECT_TRUE(headless->scriptDone("frmGetName"));
+    EXPECT_FALSE(frmGetName->loaded());
+    return frmGetName->mprpName();
+  }
+
+  KeyLog table{"frmTable"};  // the window under the dialog
+};
+
+TEST_F(NameEntry, EnterTakesTheFilteredTypingOnceAndSendsATabOnward) {
+  script(
+      rt::typeText("ab\xE9"
+                   "c"));
+  script(rt::pressKeys({rt::vbKeyEscape}));  // does nothing
+  script(rt::typeText("defghijklm"));        // the 11th character onward is not taken
+  script(closingKey(rt::vbKeyReturn));
+  EXPECT_EQ(askName(1600), "abcdefghij");
+  EXPECT_EQ(frmGetName->SSPanel1[2].caption, "Congratulations!  You Have A High Score Of 1600!");
+  app().doEvents();
+  EXPECT_EQ(table.pressed, std::vector<std::int16_t>{rt::vbKeyTab})
+      << "one Tab, to the window that has the focus after the dialog";
+  EXPECT_TRUE(headless->messageBoxes().empty());
+}
+
+TEST_F(NameEntry, BackspaceEditsAndAPasteIsCutToTenCharacters) {
+  headless->setClipboardText("Pasted Name Too Long");
+  script(rt::typeText("xy"));
+  script(rt::pressKeys({rt::vbKeyBack, rt::vbKeyBack}));
+  script({press(22)});
+  script(closingKey(rt::vbKeyReturn));
+  EXPECT_EQ(askName(50), "Pasted Nam");
+}
+
+TEST_F(NameEntry, ASecondHighScoreStartsEmptyAndReplacesTheName) {
+  script(rt::typeText("Al"));
+  script(closingKey(rt::vbKeyReturn));
+  EXPECT_EQ(askName(1600), "Al");
+  script(closingKey(rt::vbKeyReturn));
+  EXPECT_EQ(askName(3200), "") << "the box started empty";
+  EXPECT_EQ(frmGetName->SSPanel1[2].caption, "Congratulations!  You Have A High Score Of 3200!");
+  EXPECT_EQ(frmGetName->scaleWidth(), 298) << "each showing has the same size";
+  EXPECT_EQ(frmGetName->scaleHeight(), 160);
+}
+
+TEST_F(NameEntry, AStormOfKeysLeavesAShortPrintableName) {
+  std::mt19937 random(7);
+  std::uniform_int_distribution<int> code(-40, 400);
+  const std::int16_t moves[] = {rt::vbKeyLeft, rt::vbKeyRight,  rt::vbKeyHome,
+                                rt::vbKeyEnd,  rt::vbKeyDelete, rt::vbKeyTab};
+  std::vector<rt::ScriptedInput> storm;
+  for (int i = 0; i < 3000; ++i) {
+    auto key = static_cast<std::int16_t>(code(random));
+    if (key == rt::vbKeyReturn) continue;
+    if (i % 5 == 0) {
+      storm.push_back({{Kind::KeyDown, nullptr, moves[i % 6], 0, 0, 0}, 0});
+    }
+    storm.push_back(press(key));
+  }
+  script(storm);
+  script(closingKey(rt::vbKeyReturn));
+  const std::string name = askName(1000);
+  EXPECT_LE(name.size(), 10u);
+  for (const unsigned char c : name) {
+    EXPECT_GE(c, 32);
+    EXPECT_LE(c, 126);
+  }
+  app().doEvents();
+  EXPECT_EQ(table.pressed, std::vector<std::int16_t>{rt::vbKeyTab});
+  EXPECT_TRUE(headless->messageBoxes().empty());
+}
+
+}  // namespace
+}  // namespace velloran
