@@ -332,7 +332,6 @@ class HiScoreSheet : public HighScores {
     headless->script("frmHiScore", rt::pressKeys({rt::vbKeyEscape}));
     frmHiScore->showModal();
     shown = headless->shown("frmHiScore");
-    if (getenv("SNAP")) rt::savePng(shown, getenv("SNAP"));
   }
 
   rt::Picture sheet = rt::loadResourcePicture("bitmap104");
