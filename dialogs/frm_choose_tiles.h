@@ -8,6 +8,7 @@
 #include "runtime/controls.h"
 #include "runtime/form.h"
 #include "runtime/form_instance.h"
+#include "runtime/picture.h"
 
 namespace velloran {
 
@@ -26,11 +27,20 @@ class FrmChooseTiles : public rt::Form {
   void Form_KeyPress(std::int16_t& keyAscii) override;
   void Form_Unload(std::int16_t& cancel) override;
 
-  // Written by the dialog's author: the form-level state, picWork, picTile, Shape1 and the
-  // private procedures msLoadTiles and msHiLiteTiles.
  private:
+  void msLoadTiles();
+  void msHiLiteTiles(std::int16_t option);
+
+  rt::Picture picWork;  // the whole strip, drawn off screen
+  rt::Picture picTile;  // one tile face
+  rt::Shape Shape1;     // the highlight frame
+
+  DynamicArray<std::int16_t> mintCurrRow;
+  DynamicArray<std::int16_t> mintLeftMostCol;
+  std::int16_t mintOptionCount = 0;
   std::int16_t mintCellTableRow = 0;
   std::int16_t mintCellTableCol = 0;
+  std::int16_t mintSelOption = 0;
   std::int16_t mintNumTiles = 0;
 };
 
