@@ -21,12 +21,16 @@ Form::~Form() {
 void Form::load() {
   if (loaded_ || loading_) return;
   loading_ = true;
+  // A Form_Load that fails part-way still leaves the form loaded, as far as it got.
+  struct Done {
+    bool& flag;
+    ~Done() { flag = false; }
+  } done{loading_};
   App& app = App::instance();
   app.backend().openWindow(*this);
   loaded_ = true;
   app.formLoaded(*this);
   Form_Load();
-  loading_ = false;
 }
 
 void Form::show() {
