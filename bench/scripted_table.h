@@ -12,17 +12,7 @@
 namespace velloran {
 
 // What Start Anew does once the seat is drawn: the game's counters, then the first hand.
-inline void startAnew(GameEngine& engine, std::int32_t seat) {
-  engine.mlngPlayerSeat = seat;
-  engine.mlngHouse = 1;
-  engine.mlngRoundWind = 1;
-  engine.mlngScore = 0;
-  engine.mintHouseMoves = 0;
-  engine.mintRoundsPlayed = 0;
-  engine.mintGamesPlayed = 0;
-  engine.mintGamesWon = 0;
-  engine.msInitNewGame();
-}
+inline void startAnew(GameEngine& engine, std::int32_t seat) { engine.startGame(seat); }
 
 class ScriptedTable : public TableWindowPort {
  public:

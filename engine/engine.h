@@ -34,6 +34,8 @@ class GameEngine {
   void msMoveHouse();
   void msUpdateRound();
   void msSetStopped(bool stopped);
+  // What Start Anew does once the seat is drawn: the game's counters, then the first hand.
+  void startGame(std::int32_t playerSeat);
 
   // Steering: the table window forwards its key-down events here.
   void Form_KeyDown(std::int16_t& keyCode, std::int16_t shift);

@@ -192,4 +192,16 @@ void GameEngine::msUpdateRound() {
 
 void GameEngine::msSetStopped(bool) {}
 
+void GameEngine::startGame(std::int32_t playerSeat) {
+  mlngPlayerSeat = playerSeat;
+  mlngHouse = 1;
+  mlngRoundWind = 1;
+  mlngScore = 0;
+  mintHouseMoves = 0;
+  mintRoundsPlayed = 0;
+  mintGamesPlayed = 0;
+  mintGamesWon = 0;
+  msInitNewGame();
+}
+
 }  // namespace velloran
