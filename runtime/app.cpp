@@ -29,8 +29,9 @@ class ServingScope {
 }  // namespace
 
 App& App::instance() {
-  static App app;
-  return app;
+  // Never destroyed: window instances that outlive main() still find it in their destructors.
+  static App* const app = new App;
+  return *app;
 }
 
 void App::setBackend(std::unique_ptr<Backend> backend) {

@@ -25,6 +25,7 @@ class App {
   // The backend in force; the game clock follows the backend's clock.
   void setBackend(std::unique_ptr<Backend> backend);
   Backend& backend();
+  bool hasBackend() const { return backend_ != nullptr; }
   Clock& clock() { return backend().clock(); }
 
   // Serves what is pending once: due timers and the input waiting now. Never blocks.

@@ -13,8 +13,9 @@ Form::Form(std::string name) : name_(std::move(name)), caption_(name_) {}
 Form::~Form() {
   // Controls are members of the forms that own them and leave before this runs.
   if (loaded_) {
-    App::instance().backend().closeWindow(*this);
-    App::instance().formUnloaded(*this);
+    App& app = App::instance();
+    if (app.hasBackend()) app.backend().closeWindow(*this);
+    app.formUnloaded(*this);
   }
 }
 

@@ -16,7 +16,7 @@ namespace {
 
 // Families the game asks for that Linux desktops rarely have, with the look-alike we draw.
 const std::map<std::string, std::string> kStandIns = {
-    {"wonton icg", "DejaVu Serif"},
+    {"wonton icg", "Liberation Serif"},  // narrow enough for the boards' fields
     {"times new roman", "Liberation Serif"},
     {"ms sans serif", "Liberation Sans"},
     {"arial", "Liberation Sans"},

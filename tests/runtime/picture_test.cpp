@@ -158,7 +158,7 @@ TEST(Text, PointsAreAtNinetySixPixelsToTheInch) {
 TEST(Text, MissingFamiliesGetOurStandIns) {
   EXPECT_EQ(resolveFont("Times New Roman", false).family, "Liberation Serif");
   EXPECT_EQ(resolveFont("MS Sans Serif", false).family, "Liberation Sans");
-  EXPECT_EQ(resolveFont("Wonton ICG", true).family, "DejaVu Serif");
+  EXPECT_EQ(resolveFont("Wonton ICG", true).family, "Liberation Serif");
   EXPECT_FALSE(resolveFont("No Such Family At All", false).file.empty());
 }
 
