@@ -9,9 +9,8 @@ std::optional<rt::Picture> grabScreen(int x, int y, int width, int height) {
   Display* display = XOpenDisplay(nullptr);
   if (!display) return std::nullopt;
   XSync(display, False);
-  XImage* image = XGetImage(display, DefaultRootWindow(display), x, y,
-                            static_cast<unsigned>(width), static_cast<unsigned>(height),
-                            AllPlanes, ZPixmap);
+  XImage* image = XGetImage(display, DefaultRootWindow(display), x, y, static_cast<unsigned>(width),
+                            static_cast<unsigned>(height), AllPlanes, ZPixmap);
   std::optional<rt::Picture> picture;
   if (image) {
     picture.emplace(width, height);
