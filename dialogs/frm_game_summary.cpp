@@ -40,7 +40,8 @@ std::string decimalSeparator() {
 // for a whole number.
 std::string shortestForm(long long hundredths) {
   const long long size = std::llabs(hundredths);
-  std::string text = (hundredths < 0 ? "-" : "") + std::to_string(size / 100);
+  std::string text = std::to_string(size / 100);
+  if (hundredths < 0) text.insert(text.begin(), '-');
   const int fraction = static_cast<int>(size % 100);
   if (fraction == 0) return text;
   text += decimalSeparator() + std::to_string(fraction / 10);
