@@ -132,7 +132,8 @@ class GameEngine {
   void flowerAndSeasonForHouse(std::int32_t house, std::int16_t slot);
 
   TableWindowPort& window_;
-  // Grows with every deal, so a tick can tell that a hand was dealt while it yielded.
+  // Grows with every deal, so a tick can tell that no hand was dealt yet, or that one was
+  // dealt while it yielded.
   std::uint32_t handsDealt_ = 0;
 };
 

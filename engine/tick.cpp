@@ -85,8 +85,8 @@ void GameEngine::Timer1_Timer() {
     // The events just served may have dealt a new hand (its own state now stands, guard
     // included), or stepped the tile sideways: over an occupied cell it does not move down
     // now but lands at the next tick. Nothing else changes the play area while a tick runs.
-    if (handsDealt_ != dealt || !mblnGameRunning) return;
-    if (mintRow < 1 || (mintCol != col && !mblnfDropOK())) {
+    if (handsDealt_ != dealt) return;
+    if (mintCol != col && !mblnfDropOK()) {
       mblnInTick = false;
       return;
     }
