@@ -33,8 +33,8 @@ bool GameEngine::mblnfTileConnection(std::int16_t row, std::int16_t col, std::in
   bool result = false;
   trap("mblnfTileConnection", [&] {
     if (size < 1 || size > 3) return;
-    // Every kind of run needs its leftmost cell; most windows of a pass over the upper rows
-    // start on an empty one.
+    // Every kind of run needs its leftmost cell, so the rules below test only the others;
+    // most windows of a pass over the upper rows start on an empty one.
     if (!mudtCellTable(row, col).Occupied) return;
     mudtCheckTiles.redim(size);
     for (int i = 1; i <= size; ++i) mudtCheckTiles[i] = tileOf(mudtCellTable(row, col + i - 1));
@@ -42,15 +42,15 @@ bool GameEngine::mblnfTileConnection(std::int16_t row, std::int16_t col, std::in
     const typTile& first = mudtCheckTiles[1];
 
     if (size == 1) {
-      if (!occupied(1) || first.Bonus == 0 || row != 12) return;
+      if (first.Bonus == 0 || row != 12) return;
     } else if (size == 2) {
       const typTile& second = mudtCheckTiles[2];
-      if (mblnPairEarned || !occupied(1) || !occupied(2)) return;
+      if (mblnPairEarned || !occupied(2)) return;
       if (first.Suit != second.Suit || first.Value != second.Value || first.Value == 0) return;
     } else {
       const typTile& second = mudtCheckTiles[2];
       const typTile& third = mudtCheckTiles[3];
-      if (mintEarnedCount >= 12 || !occupied(1) || !occupied(2) || !occupied(3)) return;
+      if (mintEarnedCount >= 12 || !occupied(2) || !occupied(3)) return;
       const bool sameSuit = first.Suit == second.Suit && first.Suit == third.Suit;
       if (first.Value == second.Value && first.Value == third.Value) {
         // Three equal ranks: a trio of one suit, or of one honour.
