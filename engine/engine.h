@@ -13,6 +13,9 @@
 
 namespace velloran {
 
+// The kind of a taken run, as storing gives it and scoring takes it.
+enum SetKind : std::int32_t { kBonusSingle = 0, kPair = 1, kSequence = 2, kTrio = 3 };
+
 class GameEngine {
  public:
   explicit GameEngine(TableWindowPort& window) : window_(window) {}

@@ -63,7 +63,7 @@ void GameEngine::msMarkCellTable() {
           const auto lastCol = static_cast<std::int16_t>(chosen.col + chosen.numTiles - 1);
           msStoreEarnedTiles(chosen.row, chosen.col, lastCol, setKind);
           if (chosen.numTiles != 1) mintEarnedCount += chosen.numTiles;
-          if (setKind == 1) {
+          if (setKind == kPair) {
             mblnPairEarned = true;
             mintPairIdx = static_cast<std::int16_t>(mintEarnedHandSlots - 1);
           }
@@ -103,16 +103,16 @@ void GameEngine::msStoreEarnedTiles(std::int16_t row, std::int16_t firstCol, std
     }
     switch (lastCol - firstCol) {
       case 0:
-        setKind = 0;
+        setKind = kBonusSingle;
         break;
       case 1:
-        setKind = 1;
+        setKind = kPair;
         break;
       case 2:
         setKind = mudtEarnedTiles[mintEarnedHandSlots - 1].Value ==
                           mudtEarnedTiles[mintEarnedHandSlots].Value
-                      ? 3
-                      : 2;
+                      ? kTrio
+                      : kSequence;
         break;
       default:
         break;

@@ -11,10 +11,6 @@
 
 namespace velloran {
 
-namespace {
-enum SetKind : std::int32_t { kBonusSingle = 0, kPair = 1, kSequence = 2, kTrio = 3 };
-}  // namespace
-
 void GameEngine::appendHandEntry(const char* name) {
   gstrHandList += name;
   gstrHandList += ',';

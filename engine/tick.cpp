@@ -33,7 +33,7 @@ void GameEngine::msInitNewGame() {
     msClearHandTally();
     window_.msDrawRound();
     window_.msDrawSeats();
-    msUpdateScore(1, false);
+    msUpdateScore(kPair, false);  // a pair adds nothing: the score is only reprinted
     msShuffleTiles();
     window_.setTimerEnabled(true);
     mblnInTick = false;
