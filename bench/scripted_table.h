@@ -11,9 +11,6 @@
 
 namespace velloran {
 
-// What Start Anew does once the seat is drawn: the game's counters, then the first hand.
-inline void startAnew(GameEngine& engine, std::int32_t seat) { engine.startGame(seat); }
-
 class ScriptedTable : public TableWindowPort {
  public:
   explicit ScriptedTable(std::uint32_t playerSeed = 1, double passChance = 0.0)
@@ -27,7 +24,7 @@ class ScriptedTable : public TableWindowPort {
 
   void startAnew(std::int32_t seat) {
     timerEnabled_ = false;
-    velloran::startAnew(engine, seat);
+    engine.startGame(seat);
   }
 
   // Ticks while the game runs and the timer is on; calls afterTick() after every tick.

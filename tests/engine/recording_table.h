@@ -82,7 +82,7 @@ class RecordingTable : public TableWindowPort {
 
   void startAnew(std::int32_t seat = 1) {
     timerOn = false;
-    velloran::startAnew(engine, seat);
+    engine.startGame(seat);
     calls.clear();
     printed.clear();
   }
