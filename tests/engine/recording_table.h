@@ -13,7 +13,6 @@
 
 #include "base/random.h"
 #include "base/trap.h"
-#include "bench/scripted_table.h"
 #include "engine/engine.h"
 
 namespace velloran {
