@@ -121,9 +121,14 @@ void showHelpIndex(rt::Form& owner) {
     app.messageBox(std::string("Cannot find the ") + kHelpFile + " file.", "Velloran Help");
     return;
   }
-  frmHelp->setText(wrapped(file));
-  frmHelp->move(owner.left() + owner.width() - 40, owner.top() + 40);
-  frmHelp->show();
+  FrmHelp& help = *frmHelp;
+  help.setText(wrapped(file));
+  // Beside the table where the screen has room, else over its right part: always in sight.
+  const rt::ScreenSize screen = app.screenSize();
+  help.move(
+      std::clamp(owner.left() + owner.width() - 40, 0, std::max(0, screen.width - help.width())),
+      std::clamp(owner.top() + 40, 0, std::max(0, screen.height - help.height())));
+  help.show();
 }
 
 void closeHelp() {

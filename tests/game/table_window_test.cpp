@@ -16,6 +16,7 @@
 #include "support/headless_app.h"
 #include "table/frm_bitmaps.h"
 #include "table/frm_main.h"
+#include "table/help.h"
 #include "table/tile_sprites.h"
 #include "table/window_helpers.h"
 
@@ -43,6 +44,7 @@ class TableWindow : public velloran::testing::HeadlessApp {
     frmMain->show();
   }
   void TearDown() override {
+    closeHelp();
     gsReleaseObjects(frmAbout, frmBitmaps, frmBreakDown, frmChooseSeat, frmChooseTiles,
                      frmGameSummary, frmGetName, frmHiScore, frmRoundsSetting, frmMain);
     app().doEvents();
@@ -258,7 +260,7 @@ TEST_F(TableWindow, HighScoresDuringAPausedGameLetTheHandGoOnAfterwards) {
   EXPECT_FALSE(frmHiScore);
 }
 
-TEST_F(TableWindow, HelpSaysWhenItsFileIsMissing) {
+TEST_F(TableWindow, HelpSaysWhenItsFileIsMissingAndOpensOnTheScreen) {
   click(12);
   ASSERT_EQ(headless->messageBoxes().size(), 1u);
   EXPECT_EQ(headless->messageBoxes()[0].text, "Cannot find the VLR.hlp file.");
@@ -266,6 +268,12 @@ TEST_F(TableWindow, HelpSaysWhenItsFileIsMissing) {
   click(12);
   EXPECT_EQ(headless->messageBoxes().size(), 1u);
   EXPECT_GT(headless->presentCount("frmHelp"), 0);
+  // The table is centred on a 1024 x 768 screen: there is no room beside it.
+  const rt::Form* help = app().activeForm();
+  ASSERT_TRUE(help && help->name() == "frmHelp");
+  EXPECT_GE(help->left(), 0);
+  EXPECT_LE(help->left() + help->width(), 1024) << "the help lies wholly on the screen";
+  EXPECT_LE(help->top() + help->height(), 768);
 }
 
 TEST_F(TableWindow, ExitEndsTheProgramAndReleasesEveryWindow) {
