@@ -70,7 +70,11 @@ void HeadlessBackend::closeWindow(Form& form) {
 }
 
 void HeadlessBackend::present(Form& form) {
-  shown_[form.name()] = form.shownImage();
+  // What the window shows is its client area; the surface may be larger.
+  const Picture& image = form.shownImage();
+  Picture& shown = shown_[form.name()];
+  shown = Picture(form.scaleWidth(), form.scaleHeight());
+  BitBlt(shown, 0, 0, shown.width(), shown.height(), image, 0, 0, SRCCOPY);
   ++presents_[form.name()];
 }
 
@@ -104,6 +108,10 @@ bool HeadlessBackend::pollEvent(Form* active, InputEvent& event) {
 
 void HeadlessBackend::waitEvent(Form* active, double seconds) {
   const double now = clock_.monotonic();
+  if (now > timeLimit_) {
+    throw HeadlessStall("headless: the virtual clock ran past its limit while '" +
+                        (active ? active->name() : std::string("no form")) + "' was on top");
+  }
   if (const Pending* next = head(active); next && (seconds < 0 || next->due - now < seconds)) {
     clock_.advance(next->due - now);
     return;

@@ -53,12 +53,15 @@ class HeadlessBackend final : public Backend {
   // a standing answer for a dialog that opens many times ("Enter takes the first run").
   void respond(const std::string& formName, const std::vector<ScriptedInput>& input);
   const std::vector<RecordedMessageBox>& messageBoxes() const { return messageBoxes_; }
-  // What the named window showed when it was last presented (empty if never).
+  // What the named window's client area showed when it was last presented (empty if never).
   const Picture& shown(const std::string& formName) const;
   int presentCount(const std::string& formName) const;
   void setScreenSize(ScreenSize size) { screen_ = size; }
   // Virtual time a single wait may skip when nothing at all is due (seconds).
   void setStallLimit(double seconds) { stallLimit_ = seconds; }
+  // Virtual time past which a loop that never ends (a timer ticking under a dialog that no
+  // script closes) fails as a stall; two days by default.
+  void setTimeLimit(double seconds) { timeLimit_ = seconds; }
 
   void openWindow(Form& form) override;
   void closeWindow(Form& form) override;
@@ -88,6 +91,7 @@ class HeadlessBackend final : public Backend {
   std::vector<RecordedMessageBox> messageBoxes_;
   ScreenSize screen_{1024, 768};
   double stallLimit_ = 0;
+  double timeLimit_ = 2 * 86400.0;
 };
 
 }  // namespace velloran::rt

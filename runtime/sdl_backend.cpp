@@ -8,6 +8,7 @@
 #include "base/run_time_error.h"
 #include "runtime/form.h"
 #include "runtime/keys.h"
+#include "runtime/message_box.h"
 
 namespace velloran::rt {
 namespace {
@@ -275,8 +276,7 @@ void SdlBackend::waitEvent(Form*, double seconds) {
 }
 
 void SdlBackend::messageBox(const std::string& text, const std::string& title, Form* owner) {
-  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_WARNING, title.c_str(), text.c_str(),
-                           owner ? windowOf(*owner) : nullptr);
+  showMessageBox(text, title, owner);
 }
 
 std::string SdlBackend::clipboardText() {
