@@ -20,7 +20,8 @@ FrmAbout::FrmAbout()
       // The frame lies at the corner, so what it holds is placed as on the window.
       SSPanel1{{{*this}, {*this}, {*this}, {*this}, {*this}, {*this}}},
       pnlCopyright(*this) {
-  setCaption("");
+  // No title bar: it closes on Enter or Escape only, and its frame panel is its edge.
+  setBorderStyle(rt::BorderStyle::None);
   setClientSize(kDesignWidth, kDesignHeight);
   surface().setBackColour(rt::kButtonFace);
   const rt::Font font{"Times New Roman", 9.75, true};

@@ -70,7 +70,8 @@ FrmGameSummary::FrmGameSummary()
       labels_{{{*this, &results_}, {*this, &results_}, {*this, &results_}, {*this, &results_}}},
       pnlGameSummary{
           {{*this, &results_}, {*this, &results_}, {*this, &results_}, {*this, &results_}}} {
-  setCaption("");
+  // No title bar: it closes on Enter or Escape only, and its frame panel is its edge.
+  setBorderStyle(rt::BorderStyle::None);
   setClientSize(kDesignWidth, kDesignHeight);
   surface().setBackColour(rt::kButtonFace);
   setUpPanel(frame_, 0, 0, 353, 279);

@@ -53,17 +53,18 @@ TEST_F(SmallDialogs, EachIsSizedForItsFrameAndCentredOverTheTable) {
     const char* name;
     std::function<rt::Form&()> dialog;
     int width, height;
+    bool untitled;  // no title bar, so no close or minimise box either
   } cases[] = {
-      {"frmHiScore", []() -> rt::Form& { return *frmHiScore; }, 500, 351},
-      {"frmGetName", []() -> rt::Form& { return *frmGetName; }, 298, 160},
-      {"frmRoundsSetting", []() -> rt::Form& { return *frmRoundsSetting; }, 257, 137},
+      {"frmHiScore", []() -> rt::Form& { return *frmHiScore; }, 500, 351, true},
+      {"frmGetName", []() -> rt::Form& { return *frmGetName; }, 298, 160, false},
+      {"frmRoundsSetting", []() -> rt::Form& { return *frmRoundsSetting; }, 257, 137, false},
       {"frmGameSummary",
        []() -> rt::Form& {
          frmGameSummary->msLoadFormVariables(1, 4, 1);
          return *frmGameSummary;
        },
-       353, 279},
-      {"frmAbout", []() -> rt::Form& { return *frmAbout; }, 272, 153},
+       353, 279, true},
+      {"frmAbout", []() -> rt::Form& { return *frmAbout; }, 272, 153, true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -72,6 +73,9 @@ TEST_F(SmallDialogs, EachIsSizedForItsFrameAndCentredOverTheTable) {
       dialog.load();
       EXPECT_EQ(dialog.scaleWidth(), c.width);
       EXPECT_EQ(dialog.scaleHeight(), c.height);
+      if (c.untitled) {
+        EXPECT_EQ(dialog.borderStyle(), rt::BorderStyle::None);
+      }
       // The two outer rectangles share their centre, to the pixel.
       EXPECT_LE(
           std::abs(2 * dialog.left() + dialog.width() - 2 * frmMain->left() - frmMain->width()), 1);
