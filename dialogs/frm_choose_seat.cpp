@@ -4,9 +4,9 @@
 
 #include "base/random.h"
 #include "base/trap.h"
+#include "dialogs/dialog_layout.h"
 #include "runtime/keys.h"
 #include "table/frm_bitmaps.h"
-#include "table/frm_main.h"
 #include "table/tile_sprites.h"
 #include "table/window_helpers.h"
 
@@ -30,8 +30,7 @@ FrmChooseSeat::FrmChooseSeat() : rt::Form("frmChooseSeat"), shpSeat(*this) {
 void FrmChooseSeat::Form_Load() {
   trap("Form_Load", [&] {
     setPicture(rt::loadResourcePicture("bitmap103"));
-    move(static_cast<int>(std::lround(frmMain->left() + (frmMain->width() - width()) / 2.0)),
-         static_cast<int>(std::lround(frmMain->top() + (frmMain->height() - height()) / 2.0)));
+    centreOverTable(*this);
     mintSelTile = 1;
     msLoadTiles();
     msShuffleTiles();

@@ -1,6 +1,5 @@
 #include "dialogs/frm_hi_score.h"
 
-#include <cmath>
 #include <string>
 
 #include "base/trap.h"
