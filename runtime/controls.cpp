@@ -237,24 +237,30 @@ void TextBox::draw(Picture& target) const {
   const int x = absoluteLeft(), y = absoluteTop();
   target.fillRect(x, y, width, height, rgb(255, 255, 255));
   drawBevel(target, x, y, width, height, 2, false);
-  const int textX = x + 4;
-  const int textY = y + (height - textHeight(font)) / 2;
+  // The text stays inside the edges, scrolled sideways so that the caret is in sight.
+  constexpr int kEdge = 2, kPadding = 2;
+  Picture inside(width - 2 * kEdge, height - 2 * kEdge, rgb(255, 255, 255));
+  if (inside.empty()) return;
   const auto widthOf = [&](int count) {
     return textWidth(font, std::string_view(text_).substr(0, static_cast<std::size_t>(count)));
   };
+  const int caret = widthOf(selStart_ + selLength_);
+  const int textX = kPadding - std::max(0, caret + 2 * kPadding - inside.width());
+  const int textY = (height - textHeight(font)) / 2 - kEdge;
   if (hasFocus() && selLength_ > 0) {
     const int from = widthOf(selStart_), to = widthOf(selStart_ + selLength_);
-    target.fillRect(textX + from, textY, to - from, textHeight(font), rgb(0, 0, 128));
+    inside.fillRect(textX + from, textY, to - from, textHeight(font), rgb(0, 0, 128));
   }
-  printText(target, textX, textY, text_, kButtonText, font);
+  printText(inside, textX, textY, text_, kButtonText, font);
   if (hasFocus() && selLength_ > 0) {
     const std::string selected =
         text_.substr(static_cast<std::size_t>(selStart_), static_cast<std::size_t>(selLength_));
-    printText(target, textX + widthOf(selStart_), textY, selected, rgb(255, 255, 255), font);
+    printText(inside, textX + widthOf(selStart_), textY, selected, rgb(255, 255, 255), font);
   }
   if (hasFocus() && selLength_ == 0) {
-    target.fillRect(textX + widthOf(selStart_), textY + 1, 1, textHeight(font) - 2, kButtonText);
+    inside.fillRect(textX + widthOf(selStart_), textY + 1, 1, textHeight(font) - 2, kButtonText);
   }
+  BitBlt(target, x + kEdge, y + kEdge, inside.width(), inside.height(), inside, 0, 0, SRCCOPY);
 }
 
 void SpinButton::draw(Picture& target) const {

@@ -150,6 +150,27 @@ TEST_F(NameEntry, ASecondHighScoreStartsEmptyAndReplacesTheName) {
   EXPECT_EQ(frmGetName->scaleHeight(), 160);
 }
 
+TEST_F(NameEntry, ANameOfWideLettersStaysInsideItsBox) {
+  script(closingKey(rt::vbKeyReturn));
+  askName(50);
+  const rt::Picture empty = headless->shown("frmGetName");
+  script(rt::typeText("WWWWWWWWWW"));
+  script(closingKey(rt::vbKeyReturn));
+  EXPECT_EQ(askName(50), "WWWWWWWWWW");
+  const rt::Picture& full = headless->shown("frmGetName");
+  const rt::TextBox& box = frmGetName->txtName;
+  const int left = box.absoluteLeft(), top = box.absoluteTop();
+  int outside = 0, inside = 0;
+  for (int y = 0; y < frmGetName->scaleHeight(); ++y) {
+    for (int x = 0; x < frmGetName->scaleWidth(); ++x) {
+      const bool inBox = x >= left && x < left + box.width && y >= top && y < top + box.height;
+      (inBox ? inside : outside) += full.pixel(x, y) != empty.pixel(x, y);
+    }
+  }
+  EXPECT_GT(inside, 0);
+  EXPECT_EQ(outside, 0) << "the text runs out of its box";
+}
+
 TEST_F(NameEntry, AStormOfKeysLeavesAShortPrintableName) {
   std::mt19937 random(7);
   std::uniform_int_distribution<int> code(-40, 400);
