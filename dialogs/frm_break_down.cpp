@@ -115,7 +115,10 @@ FrmBreakDown::FrmBreakDown() : rt::Form("frmBreakDown") {
 
 void FrmBreakDown::Form_Load() {
   trap("Form_Load", [&] {
-    setPicture(rt::loadResourcePicture("bitmap102"));
+    const rt::Picture board = rt::loadResourcePicture("bitmap102");
+    // What the sizing adds beyond the board continues its outer edge.
+    surface().setBackColour(board.pixel(0, board.height() - 1));
+    setPicture(board);
     gsSizeFormClient(0, 0, 666, 309, *this);
     setCaption("Velloran");
     move(static_cast<int>(std::lround(frmMain->left() + (frmMain->width() - width()) / 2.0)),
