@@ -149,11 +149,13 @@ void FrmMain::startAnew() {
 }
 
 void FrmMain::mnuLevelItem_Click(std::int16_t index) {
-  game.mlngLevel = index;
-  mnuLevelItem[index].checked = true;
-  for (int i = 1; i <= 5; ++i) {
-    if (i != index) mnuLevelItem[i].checked = false;
-  }
+  trap("mnuLevelItem_Click", [&] {
+    game.mlngLevel = index;
+    mnuLevelItem[index].checked = true;
+    for (int i = 1; i <= 5; ++i) {
+      if (i != index) mnuLevelItem[i].checked = false;
+    }
+  });
 }
 
 }  // namespace velloran

@@ -125,6 +125,24 @@ TEST_F(TableWindow, StartUpShowsTheBareTableWithTheDefaultOptions) {
   EXPECT_EQ(different, 0);
 }
 
+TEST_F(TableWindow, WithoutItsSongTheGameStartsAndPlaysSilently) {
+  gsReleaseObjects(frmBitmaps, frmMain);
+  app().doEvents();
+  std::filesystem::remove(folder / "quiven1.mid");
+  frmMain->show();
+  ASSERT_EQ(headless->messageBoxes().size(), 1u);
+  EXPECT_EQ(headless->messageBoxes()[0].title, "Error In gblnfInitMCI");
+  EXPECT_FALSE(game().mblnMciOK);
+  EXPECT_EQ(toolTip(8), "Peek:Off") << "start-up went on after the music";
+  startAnew();
+  click(4);
+  click(4);
+  click(10);
+  EXPECT_EQ(headless->messageBoxes().size(), 1u) << "nothing more is reported";
+  EXPECT_EQ(table().mmcVLR.updateInterval(), 0);
+  EXPECT_TRUE(game().mblnGameRunning);
+}
+
 TEST_F(TableWindow, OptionButtonsFlipTheirSettingAndTheirTooltipOnly) {
   const struct {
     int place;
@@ -153,6 +171,10 @@ TEST_F(TableWindow, TheLevelMenuChecksOneItemAndTheButtonNamesIt) {
   click(2);
   EXPECT_EQ(game().mlngLevel, 3);
   EXPECT_EQ(toolTip(2), "Level:Hard");
+  // The menu event is a handler of its own: it reports its own failure.
+  table().mnuLevelItem_Click(6);
+  ASSERT_EQ(headless->messageBoxes().size(), 1u);
+  EXPECT_EQ(headless->messageBoxes()[0].title, "Error In mnuLevelItem_Click");
 }
 
 TEST_F(TableWindow, PauseWaitsForTheFirstGameAndThenTogglesTheTick) {
