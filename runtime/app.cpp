@@ -105,6 +105,14 @@ void App::fireDueTimers() {
 }
 
 void App::dispatch(const InputEvent& event) {
+  if (event.kind == InputEvent::Kind::Quit) {
+    // Whatever dialog is up, the program ends the way closing its main window ends it.
+    if (!forms_.empty()) {
+      ServingScope scope(serving_);
+      forms_.front()->unload();
+    }
+    return;
+  }
   Form* active = activeForm();
   Form* target = event.form ? event.form : active;
   if (!target || !target->loaded()) return;
@@ -145,6 +153,7 @@ void App::dispatch(const InputEvent& event) {
       target->unload();
       break;
     case Kind::Exposed:
+    case Kind::Quit:
       break;
   }
 }

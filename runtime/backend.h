@@ -12,7 +12,8 @@ namespace velloran::rt {
 class Form;
 
 struct InputEvent {
-  enum class Kind { KeyDown, KeyUp, KeyPress, MouseDown, MouseUp, MouseMove, Close, Exposed };
+  // Quit: the desktop asks the program to end (the session closes, a terminate signal).
+  enum class Kind { KeyDown, KeyUp, KeyPress, MouseDown, MouseUp, MouseMove, Close, Exposed, Quit };
   Kind kind = Kind::KeyDown;
   Form* form = nullptr;    // the window it happened in; nullptr = the active form
   std::int16_t code = 0;   // key code, character code or mouse button (1 left, 2 right)

@@ -246,9 +246,7 @@ bool SdlBackend::pollEvent(Form* active, InputEvent& event) {
   SDL_Event e;
   while (SDL_PollEvent(&e)) {
     if (e.type == SDL_QUIT) {
-      // The last window's close box: close the oldest window, the table.
-      if (windows_.empty()) continue;
-      event = {InputEvent::Kind::Close, windows_.begin()->second, 0, 0, 0, 0};
+      event = {InputEvent::Kind::Quit, nullptr, 0, 0, 0, 0};
       return true;
     }
     if (!translate(&e, event)) continue;

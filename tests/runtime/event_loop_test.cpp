@@ -179,3 +179,26 @@ TEST_F(EventLoop, AStandingAnswerServesADialogEveryTimeItOpens) {
 
 }  // namespace
 }  // namespace velloran::rt
+
+namespace velloran::rt {
+namespace {
+
+TEST_F(EventLoop, TheDesktopsQuitEndsTheProgramEvenUnderADialog) {
+  struct Table : KeyLog {
+    using KeyLog::KeyLog;
+    void Form_Unload(std::int16_t&) override { App::instance().end(); }
+    void Form_KeyDown(std::int16_t&, std::int16_t) override {
+      Dialog about("frmAbout");
+      about.showModal();
+      log.push_back("after the dialog");  // never reached
+    }
+  } table("frmMain");
+  headless->script("frmMain", pressKeys({vbKeyF1}));
+  headless->script("frmAbout", {{{InputEvent::Kind::Quit, nullptr, 0, 0, 0, 0}, 0.5}});
+  EXPECT_EQ(app().run(table), 0);
+  EXPECT_TRUE(app().ended());
+  EXPECT_TRUE(table.log.empty());
+}
+
+}  // namespace
+}  // namespace velloran::rt
