@@ -9,6 +9,7 @@
 #include "runtime/form.h"
 #include "runtime/keys.h"
 #include "runtime/message_box.h"
+#include "runtime/text.h"
 
 namespace velloran::rt {
 namespace {
@@ -291,16 +292,7 @@ std::string SdlBackend::clipboardText() {
 }
 
 void SdlBackend::setClipboardText(const std::string& text) {
-  std::string utf8;
-  for (unsigned char c : text) {
-    if (c < 0x80) {
-      utf8.push_back(static_cast<char>(c));
-    } else {
-      utf8.push_back(static_cast<char>(0xC0 | (c >> 6)));
-      utf8.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
-  }
-  SDL_SetClipboardText(utf8.c_str());
+  SDL_SetClipboardText(latin1ToUtf8(text).c_str());
 }
 
 ScreenSize SdlBackend::screenSize() {

@@ -58,20 +58,6 @@ ResolvedFont match(const std::string& family, bool bold) {
   return result;
 }
 
-std::string latin1ToUtf8(std::string_view text) {
-  std::string utf8;
-  utf8.reserve(text.size() * 2);
-  for (unsigned char c : text) {
-    if (c < 0x80) {
-      utf8.push_back(static_cast<char>(c));
-    } else {
-      utf8.push_back(static_cast<char>(0xC0 | (c >> 6)));
-      utf8.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
-  }
-  return utf8;
-}
-
 struct FontCloser {
   void operator()(TTF_Font* font) const { TTF_CloseFont(font); }
 };
@@ -97,6 +83,20 @@ TTF_Font* openFont(const Font& font) {
 }
 
 }  // namespace
+
+std::string latin1ToUtf8(std::string_view text) {
+  std::string utf8;
+  utf8.reserve(text.size() * 2);
+  for (unsigned char c : text) {
+    if (c < 0x80) {
+      utf8.push_back(static_cast<char>(c));
+    } else {
+      utf8.push_back(static_cast<char>(0xC0 | (c >> 6)));
+      utf8.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+  }
+  return utf8;
+}
 
 ResolvedFont resolveFont(const std::string& family, bool bold) {
   ResolvedFont found = match(family, bold);

@@ -31,4 +31,7 @@ int printText(Picture& target, int x, int y, std::string_view text, Colour colou
 int textWidth(const Font& font, std::string_view text);
 int textHeight(const Font& font);  // height of one line
 
+// The game's single-byte text as the UTF-8 that fonts and the desktop take.
+std::string latin1ToUtf8(std::string_view text);
+
 }  // namespace velloran::rt
