@@ -55,8 +55,18 @@ void App::formLoaded(Form& form) {
   if (!focused_) focused_ = &form;
 }
 
-void App::formHidden(Form&) {
+void App::refocusFrom(Form& leaving) {
+  if (focused_ != &leaving) return;
+  // The keyboard goes to the window that had it before, if it is still on the screen.
+  focused_ = nullptr;
+  for (auto it = focusOrder_.rbegin(); it != focusOrder_.rend() && !focused_; ++it) {
+    if (*it != &leaving && (*it)->visible()) focused_ = *it;
+  }
+}
+
+void App::formHidden(Form& form) {
   ++closings_;
+  refocusFrom(form);
 }
 
 void App::formUnloaded(Form& form) {
@@ -64,11 +74,14 @@ void App::formUnloaded(Form& form) {
   std::erase(forms_, &form);
   std::erase(modalStack_, &form);
   std::erase_if(sentKeys_, [&](const InputEvent& e) { return e.form == &form; });
-  if (focused_ == &form) focused_ = forms_.empty() ? nullptr : forms_.back();
+  refocusFrom(form);
+  std::erase(focusOrder_, &form);
 }
 
 void App::formFocused(Form& form) {
   focused_ = &form;
+  std::erase(focusOrder_, &form);
+  focusOrder_.push_back(&form);
 }
 
 void App::addTimer(Timer& timer) {
@@ -211,6 +224,8 @@ void App::runModal(Form& form) {
   std::erase(modalStack_, &form);
   form.modal_ = false;
   if (ended_) throw ProgramEnded{};
+  // As on any desktop, the keyboard goes back to the window the dialog was over.
+  if (Form* under = activeForm(); under && under->loaded() && under->visible()) under->setFocus();
 }
 
 int App::run(Form& mainForm) {

@@ -75,11 +75,13 @@ class App {
   double secondsToNextTimer() const;
   void waitAndServe(double limit);
   void collectReleased();
+  void refocusFrom(Form& leaving);
 
   std::unique_ptr<Backend> backend_;
   std::vector<Form*> forms_;  // loaded forms, oldest first
   std::vector<Form*> modalStack_;
   Form* focused_ = nullptr;
+  std::vector<Form*> focusOrder_;  // forms that had the keyboard, the latest last
   std::vector<Timer*> timers_;
   std::vector<InputEvent> sentKeys_;
   std::vector<std::unique_ptr<Form>> released_;

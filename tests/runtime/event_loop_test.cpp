@@ -202,3 +202,24 @@ TEST_F(EventLoop, TheDesktopsQuitEndsTheProgramEvenUnderADialog) {
 
 }  // namespace
 }  // namespace velloran::rt
+
+namespace velloran::rt {
+namespace {
+
+TEST_F(EventLoop, WhenADialogClosesTheKeyboardGoesBackToTheWindowUnderIt) {
+  KeyLog table("frmMain");
+  table.show();
+  KeyLog pictures("frmBitmaps");  // loaded after the table, never shown
+  pictures.load();
+  Dialog seat("frmChooseSeat");
+  headless->script("frmChooseSeat", pressKeys({vbKeyReturn}));
+  seat.showModal();
+  EXPECT_EQ(app().activeForm(), &table);
+  headless->script("frmMain", pressKeys({vbKeyLeft}));
+  app().doEvents();
+  EXPECT_EQ(table.log, (std::vector<std::string>{"down 37"}));
+  pictures.unload();
+}
+
+}  // namespace
+}  // namespace velloran::rt
