@@ -56,12 +56,15 @@ void App::formLoaded(Form& form) {
 }
 
 void App::refocusFrom(Form& leaving) {
-  if (focused_ != &leaving) return;
   // The keyboard goes to the window that had it before, if it is still on the screen.
-  focused_ = nullptr;
-  for (auto it = focusOrder_.rbegin(); it != focusOrder_.rend() && !focused_; ++it) {
-    if (*it != &leaving && (*it)->visible()) focused_ = *it;
+  if (focused_ == &leaving) focused_ = focusedBefore(leaving);
+}
+
+Form* App::focusedBefore(const Form& form) const {
+  for (auto it = focusOrder_.rbegin(); it != focusOrder_.rend(); ++it) {
+    if (*it != &form && (*it)->visible()) return *it;
   }
+  return nullptr;
 }
 
 void App::formHidden(Form& form) {
@@ -219,6 +222,9 @@ void App::runModal(Form& form) {
   // The form stays alive until its loop is done, even if it is released while it closes.
   ServingScope scope(serving_);
   form.modal_ = true;
+  if (Form* owner = modalStack_.empty() ? focusedBefore(form) : modalStack_.back()) {
+    backend().setOwner(form, *owner);
+  }
   modalStack_.push_back(&form);
   while (!ended_ && form.loaded() && form.visible()) serveNext();
   std::erase(modalStack_, &form);

@@ -76,6 +76,7 @@ class App {
   void waitAndServe(double limit);
   void collectReleased();
   void refocusFrom(Form& leaving);
+  Form* focusedBefore(const Form& form) const;
 
   std::unique_ptr<Backend> backend_;
   std::vector<Form*> forms_;  // loaded forms, oldest first

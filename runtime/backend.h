@@ -35,6 +35,8 @@ class Backend {
   virtual void placeWindow(Form& form) = 0;  // position and client size from the form
   virtual void present(Form& form) = 0;      // the form's surface becomes what it shows
   virtual void focusWindow(Form& form) = 0;
+  // Keeps a modal dialog above the window it was opened over.
+  virtual void setOwner(Form& dialog, Form& owner) { (void)dialog, (void)owner; }
 
   // Takes the next pending input event; `active` is the form that input goes to now.
   virtual bool pollEvent(Form* active, InputEvent& event) = 0;

@@ -183,6 +183,10 @@ void SdlBackend::focusWindow(Form& form) {
   }
 }
 
+void SdlBackend::setOwner(Form& dialog, Form& owner) {
+  if (windowOf(dialog) && windowOf(owner)) SDL_SetWindowModalFor(windowOf(dialog), windowOf(owner));
+}
+
 bool SdlBackend::translate(const void* raw, InputEvent& event) {
   const auto& e = *static_cast<const SDL_Event*>(raw);
   using Kind = InputEvent::Kind;

@@ -20,6 +20,7 @@ class SdlBackend final : public Backend {
   void placeWindow(Form& form) override;
   void present(Form& form) override;
   void focusWindow(Form& form) override;
+  void setOwner(Form& dialog, Form& owner) override;
   bool pollEvent(Form* active, InputEvent& event) override;
   void waitEvent(Form* active, double seconds) override;
   Clock& clock() override { return clock_; }
