@@ -8,10 +8,11 @@
 #include <cstdint>
 
 #include "engine/engine.h"
+#include "engine/quiet_table_window.h"
 
 namespace velloran {
 
-class ScriptedTable : public TableWindowPort {
+class ScriptedTable : public QuietTableWindow {
  public:
   explicit ScriptedTable(std::uint32_t playerSeed = 1, double passChance = 0.0)
       : player_(playerSeed), passChance_(passChance) {
@@ -23,7 +24,7 @@ class ScriptedTable : public TableWindowPort {
   GameEngine engine{*this};
 
   void startAnew(std::int32_t seat) {
-    timerEnabled_ = false;
+    setTimerEnabled(false);
     engine.startGame(seat);
   }
 
@@ -32,7 +33,7 @@ class ScriptedTable : public TableWindowPort {
   template <class AfterTick>
   std::int64_t playGame(AfterTick&& afterTick, std::int64_t mostTicks = 50'000'000) {
     std::int64_t ticks = 0;
-    while (engine.mblnGameRunning && timerEnabled_ && ticks < mostTicks) {
+    while (engine.mblnGameRunning && timerEnabled() && ticks < mostTicks) {
       engine.Timer1_Timer();
       ++ticks;
       afterTick();
@@ -46,28 +47,8 @@ class ScriptedTable : public TableWindowPort {
   std::int64_t breakDowns = 0;
   std::int64_t summaries = 0;
 
-  void msDrawTile() override {}
-  void msDrawPlayArea() override {}
-  void msDrawEarnedTiles() override {}
-  void msDrawNexTile() override {}
-  void msDrawRound() override {}
-  void msDrawSeats() override {}
-  void msGenerateLightning() override {}
-  void msDrawLightning() override {}
-  void mmcVLR_StopClick() override {}
-  bool mblnfHiScore() override { return false; }
-  void clearWork() override {}
-  void eraseFallingTile(std::int16_t, std::int16_t) override {}
-  void printOnWork(std::int16_t, std::int16_t, const std::string&, std::int32_t, const std::string&,
-                   std::int16_t, bool) override {}
-  void presentWork() override {}
   void showBreakDown() override { ++breakDowns; }
   void showGameSummary(std::int16_t, std::int16_t, std::int16_t) override { ++summaries; }
-  void showHiScores() override {}
-  bool timerEnabled() const override { return timerEnabled_; }
-  void setTimerEnabled(bool enabled) override { timerEnabled_ = enabled; }
-  std::int32_t timerInterval() const override { return interval_; }
-  void setTimerInterval(std::int32_t milliseconds) override { interval_ = milliseconds; }
 
   SetChoice chooseSet(const DynamicArray<std::int16_t>& rows,
                       const DynamicArray<std::int16_t>& leftMostCols) override {
@@ -150,8 +131,6 @@ class ScriptedTable : public TableWindowPort {
 
   std::uint64_t player_;
   double passChance_;
-  bool timerEnabled_ = false;
-  std::int32_t interval_ = 500;
   std::int16_t steeredTile_ = -1;
   std::int16_t targetCol_ = 5;
   bool dropFast_ = false;

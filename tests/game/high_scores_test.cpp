@@ -14,6 +14,7 @@
 #include "dialogs/frm_get_name.h"
 #include "dialogs/frm_hi_score.h"
 #include "engine/engine.h"
+#include "engine/quiet_table_window.h"
 #include "runtime/keys.h"
 #include "runtime/text.h"
 #include "support/headless_app.h"
@@ -34,35 +35,7 @@ std::vector<rt::ScriptedInput> closingKey(std::int16_t key) {
 }
 
 // The check reads only the game's counters; the table window is not needed.
-struct NoTable : TableWindowPort {
-  void msDrawTile() override {}
-  void msDrawPlayArea() override {}
-  void msDrawEarnedTiles() override {}
-  void msDrawNexTile() override {}
-  void msDrawRound() override {}
-  void msDrawSeats() override {}
-  void msGenerateLightning() override {}
-  void msDrawLightning() override {}
-  void mmcVLR_StopClick() override {}
-  bool mblnfHiScore() override { return false; }
-  void clearWork() override {}
-  void eraseFallingTile(std::int16_t, std::int16_t) override {}
-  void printOnWork(std::int16_t, std::int16_t, const std::string&, std::int32_t, const std::string&,
-                   std::int16_t, bool) override {}
-  void presentWork() override {}
-  SetChoice chooseSet(const DynamicArray<std::int16_t>&,
-                      const DynamicArray<std::int16_t>&) override {
-    return {};
-  }
-  void showBreakDown() override {}
-  void showGameSummary(std::int16_t, std::int16_t, std::int16_t) override {}
-  void showHiScores() override {}
-  bool timerEnabled() const override { return false; }
-  void setTimerEnabled(bool) override {}
-  std::int32_t timerInterval() const override { return 0; }
-  void setTimerInterval(std::int32_t) override {}
-  void doEvents() override {}
-};
+using NoTable = QuietTableWindow;
 
 // One record as the file holds it, written out byte by byte.
 Bytes record(const std::string& name, std::int16_t rounds, std::int16_t level, std::int32_t score) {
