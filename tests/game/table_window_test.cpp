@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -30,10 +31,13 @@ class TableWindow : public velloran::testing::HeadlessApp {
   void SetUp() override {
     HeadlessApp::SetUp();
     folder = std::filesystem::path(::testing::TempDir()) /
-             ("table_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+             ("velloran_table_" + std::to_string(getpid()) + "_" +
               ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
+    // The help is looked for in the working folder first: make that the game's folder too.
+    previousFolder = std::filesystem::current_path();
+    std::filesystem::current_path(folder);
     // The game's own files beside it, as the build puts them beside the executable.
     for (const char* file : {"quiven1.mid", "Thunder2.wav"}) {
       std::filesystem::copy_file(std::filesystem::path(VELLORAN_BINARY_DIR) / file, folder / file);
@@ -50,6 +54,8 @@ class TableWindow : public velloran::testing::HeadlessApp {
     app().doEvents();
     setErrorReporter(nullptr);
     unpinRandom();
+    std::filesystem::current_path(previousFolder);
+    std::filesystem::remove_all(folder);
   }
 
   FrmMain& table() { return *frmMain; }
@@ -78,6 +84,7 @@ class TableWindow : public velloran::testing::HeadlessApp {
   }
 
   std::filesystem::path folder;
+  std::filesystem::path previousFolder;
 };
 
 TEST_F(TableWindow, StartUpShowsTheBareTableWithTheDefaultOptions) {
