@@ -96,14 +96,20 @@ class FrmHelp final : public rt::Form {
   void paint() {
     rt::Picture& s = surface();
     s.fillRect(0, 0, s.width(), s.height(), rt::rgb(255, 255, 240));
+    // The last line of the window tells how to read on.
+    const int footer = kHeight - lineHeight() - 4;
     int y = kMargin;
-    for (std::size_t i = static_cast<std::size_t>(first_); i < lines_.size() && y < kHeight; ++i) {
+    for (std::size_t i = static_cast<std::size_t>(first_);
+         i < lines_.size() && y + lineHeight() <= footer; ++i) {
       const bool heading = lines_[i].rfind("# ", 0) == 0;
       const rt::Font& font = heading ? kHeadingFont : kHelpFont;
       rt::printText(s, kMargin, y, heading ? lines_[i].substr(2) : lines_[i],
                     heading ? rt::rgb(128, 0, 0) : rt::rgb(0, 0, 0), font);
       y += rt::textHeight(font) + 2;
     }
+    s.fillRect(0, footer, kWidth, kHeight - footer, rt::rgb(230, 230, 210));
+    rt::printText(s, kMargin, footer + 2, "Up, Down, Page Up, Page Down: read on.   Escape: close.",
+                  rt::rgb(90, 90, 90), kHelpFont);
   }
   std::vector<std::string> lines_;
   int first_ = 0;
