@@ -21,6 +21,15 @@ Colour fromStored(std::uint32_t word) {
   return toStored(word & 0xFFFFFF);
 }
 
+// A block that starts left of (or above) its picture starts at 0 instead: the other
+// picture's corner moves with it and the block shrinks by as much.
+void clipStart(int& start, int& otherStart, int& size) {
+  if (start >= 0) return;
+  otherStart -= start;
+  size += start;
+  start = 0;
+}
+
 }  // namespace
 
 Picture::Picture(int width, int height, Colour backColour)
@@ -82,26 +91,10 @@ int BitBlt(Picture& destination, int x, int y, int width, int height, const Pict
            int sourceX, int sourceY, std::uint32_t rasterOp) {
   if (rasterOp != SRCCOPY && rasterOp != SRCAND && rasterOp != SRCPAINT) return 0;
   // Clip the block to the source, then to the destination, moving both corners together.
-  if (sourceX < 0) {
-    x -= sourceX;
-    width += sourceX;
-    sourceX = 0;
-  }
-  if (sourceY < 0) {
-    y -= sourceY;
-    height += sourceY;
-    sourceY = 0;
-  }
-  if (x < 0) {
-    sourceX -= x;
-    width += x;
-    x = 0;
-  }
-  if (y < 0) {
-    sourceY -= y;
-    height += y;
-    y = 0;
-  }
+  clipStart(sourceX, x, width);
+  clipStart(sourceY, y, height);
+  clipStart(x, sourceX, width);
+  clipStart(y, sourceY, height);
   width = std::min({width, source.width() - sourceX, destination.width() - x});
   height = std::min({height, source.height() - sourceY, destination.height() - y});
   if (width <= 0 || height <= 0) return 1;
