@@ -3,12 +3,12 @@
 #include <cmath>
 
 #include "runtime/text.h"
-#include "table/frm_main.h"
+#include "windows/table_window.h"
 
 namespace velloran {
 
 void centreOverTable(rt::Form& dialog) {
-  rt::Form& table = *frmMain;
+  rt::Form& table = tableWindow();
   const auto half = [](int difference) { return static_cast<int>(std::lround(difference / 2.0)); };
   dialog.move(table.left() + half(table.width() - dialog.width()),
               table.top() + half(table.height() - dialog.height()));

@@ -3,7 +3,7 @@
 #include "base/trap.h"
 #include "dialogs/dialog_layout.h"
 #include "runtime/keys.h"
-#include "table/window_helpers.h"
+#include "windows/window_helpers.h"
 
 namespace velloran {
 namespace {

@@ -9,8 +9,8 @@
 #include "engine/shared.h"
 #include "runtime/keys.h"
 #include "runtime/text.h"
-#include "table/frm_main.h"
-#include "table/window_helpers.h"
+#include "windows/table_window.h"
+#include "windows/window_helpers.h"
 
 namespace velloran {
 namespace {
@@ -121,9 +121,9 @@ void FrmBreakDown::Form_Load() {
     setPicture(board);
     gsSizeFormClient(0, 0, 666, 309, *this);
     setCaption("Velloran");
-    move(static_cast<int>(std::lround(frmMain->left() + (frmMain->width() - width()) / 2.0)),
-         static_cast<int>(
-             std::lround(frmMain->top() + kOneInch + (frmMain->height() - height()) / 2.0)));
+    const rt::Form& table = tableWindow();
+    move(static_cast<int>(std::lround(table.left() + (table.width() - width()) / 2.0)),
+         static_cast<int>(std::lround(table.top() + kOneInch + (table.height() - height()) / 2.0)));
     msInitPrtPsns();
     msBreakDown();
   });

@@ -6,9 +6,9 @@
 #include "base/trap.h"
 #include "dialogs/dialog_layout.h"
 #include "runtime/keys.h"
-#include "table/frm_bitmaps.h"
-#include "table/tile_sprites.h"
-#include "table/window_helpers.h"
+#include "windows/frm_bitmaps.h"
+#include "windows/tile_sprites.h"
+#include "windows/window_helpers.h"
 
 namespace velloran {
 namespace {

@@ -5,10 +5,10 @@
 #include "base/trap.h"
 #include "engine/shared.h"
 #include "runtime/keys.h"
-#include "table/frm_bitmaps.h"
-#include "table/frm_main.h"
-#include "table/tile_sprites.h"
-#include "table/window_helpers.h"
+#include "windows/frm_bitmaps.h"
+#include "windows/table_window.h"
+#include "windows/tile_sprites.h"
+#include "windows/window_helpers.h"
 
 namespace velloran {
 namespace {
@@ -43,19 +43,20 @@ void FrmChooseTiles::msLoadFormVariables(const DynamicArray<std::int16_t>& aintC
 
 void FrmChooseTiles::Form_Load() {
   trap("Form_Load", [&] {
+    const rt::Form& table = tableWindow();
     picWork = rt::Picture(kStripWidth, kStripHeight);
     // The table under the strip becomes its background, so the runs float over the table.
-    rt::BitBlt(picWork, 0, 0, kStripWidth, kStripHeight, frmMain->surface(), kStripLeft, kStripTop,
+    rt::BitBlt(picWork, 0, 0, kStripWidth, kStripHeight, table.surface(), kStripLeft, kStripTop,
                rt::SRCCOPY);
     msLoadTiles();
     gsSizeFormClient(0, 0, kStripWidth - 1, kStripHeight - 20, *this);
-    const double across = static_cast<double>(frmMain->width()) / frmMain->scaleWidth();
-    const double down = static_cast<double>(frmMain->height()) / frmMain->scaleHeight();
-    move(static_cast<int>(std::lround(frmMain->left() + kStripLeft * across)),
-         static_cast<int>(std::lround(frmMain->top() + kStripTop * down)));
+    const double across = static_cast<double>(table.width()) / table.scaleWidth();
+    const double down = static_cast<double>(table.height()) / table.scaleHeight();
+    move(static_cast<int>(std::lround(table.left() + kStripLeft * across)),
+         static_cast<int>(std::lround(table.top() + kStripTop * down)));
     // Our window is a row taller than the strip: the table shows there too, not a seam.
-    rt::BitBlt(surface(), 0, 0, scaleWidth(), scaleHeight(), frmMain->surface(), kStripLeft,
-               kStripTop, rt::SRCCOPY);
+    rt::BitBlt(surface(), 0, 0, scaleWidth(), scaleHeight(), table.surface(), kStripLeft, kStripTop,
+               rt::SRCCOPY);
     rt::BitBlt(surface(), 0, 0, picWork.width(), picWork.height(), picWork, 0, 0, rt::SRCCOPY);
     refresh();
     mintSelOption = 1;

@@ -7,7 +7,7 @@
 #include "dialogs/high_scores.h"
 #include "runtime/keys.h"
 #include "runtime/text.h"
-#include "table/window_helpers.h"
+#include "windows/window_helpers.h"
 
 namespace velloran {
 namespace {

@@ -5,7 +5,7 @@
 #include "base/trap.h"
 #include "dialogs/dialog_layout.h"
 #include "engine/shared.h"
-#include "table/window_helpers.h"
+#include "windows/window_helpers.h"
 
 namespace velloran {
 

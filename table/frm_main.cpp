@@ -12,9 +12,10 @@
 #include "dialogs/frm_rounds_setting.h"
 #include "dialogs/high_scores.h"
 #include "runtime/app.h"
-#include "table/frm_bitmaps.h"
 #include "table/help.h"
-#include "table/window_helpers.h"
+#include "windows/frm_bitmaps.h"
+#include "windows/table_window.h"
+#include "windows/window_helpers.h"
 
 namespace velloran {
 
@@ -27,9 +28,12 @@ FrmMain::FrmMain() : rt::Form("frmMain"), Timer1([this] { Timer1_Timer(); }, 500
   const char* const levels[] = {"Easy", "Medium", "Hard", "Very Hard", "Super Hard"};
   for (int index = 1; index <= 5; ++index) mnuLevelItem[index].caption = levels[index - 1];
   mnuLevelItem[1].checked = true;
+  setTableWindow(this);
 }
 
-FrmMain::~FrmMain() = default;
+FrmMain::~FrmMain() {
+  setTableWindow(nullptr);
+}
 
 void FrmMain::Form_Load() {
   trap("Form_Load", [&] {

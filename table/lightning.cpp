@@ -9,9 +9,9 @@
 #include "base/trap.h"
 #include "runtime/app.h"
 #include "runtime/wave_sound.h"
-#include "table/frm_bitmaps.h"
 #include "table/frm_main.h"
-#include "table/tile_sprites.h"
+#include "windows/frm_bitmaps.h"
+#include "windows/tile_sprites.h"
 
 namespace velloran {
 namespace {

@@ -7,7 +7,7 @@
 #include "runtime/app.h"
 #include "runtime/sdl_backend.h"
 #include "table/frm_main.h"
-#include "table/window_helpers.h"
+#include "windows/window_helpers.h"
 
 int main() {
   using namespace velloran;

@@ -4,7 +4,7 @@
 #include "base/run_time_error.h"
 #include "base/trap.h"
 #include "table/frm_main.h"
-#include "table/tile_sprites.h"
+#include "windows/tile_sprites.h"
 
 namespace velloran {
 

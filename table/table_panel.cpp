@@ -2,10 +2,10 @@
 // indicator.
 
 #include "base/trap.h"
-#include "table/frm_bitmaps.h"
 #include "table/frm_main.h"
-#include "table/tile_sprites.h"
-#include "table/window_helpers.h"
+#include "windows/frm_bitmaps.h"
+#include "windows/tile_sprites.h"
+#include "windows/window_helpers.h"
 
 namespace velloran {
 

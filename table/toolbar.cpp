@@ -7,7 +7,7 @@
 #include "dialogs/frm_rounds_setting.h"
 #include "table/frm_main.h"
 #include "table/help.h"
-#include "table/window_helpers.h"
+#include "windows/window_helpers.h"
 
 namespace velloran {
 namespace {

@@ -10,7 +10,7 @@
 #include "runtime/text.h"
 #include "support/headless_app.h"
 #include "table/frm_main.h"
-#include "table/window_helpers.h"
+#include "windows/window_helpers.h"
 
 namespace velloran {
 namespace {

@@ -8,9 +8,9 @@
 #include "engine/shared.h"
 #include "runtime/keys.h"
 #include "support/headless_app.h"
-#include "table/frm_bitmaps.h"
 #include "table/frm_main.h"
-#include "table/window_helpers.h"
+#include "windows/frm_bitmaps.h"
+#include "windows/window_helpers.h"
 
 namespace velloran {
 namespace {

@@ -15,11 +15,11 @@
 #include "dialogs/frm_rounds_setting.h"
 #include "runtime/keys.h"
 #include "support/headless_app.h"
-#include "table/frm_bitmaps.h"
 #include "table/frm_main.h"
 #include "table/help.h"
-#include "table/tile_sprites.h"
-#include "table/window_helpers.h"
+#include "windows/frm_bitmaps.h"
+#include "windows/tile_sprites.h"
+#include "windows/window_helpers.h"
 
 namespace velloran {
 namespace {

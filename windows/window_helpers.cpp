@@ -1,4 +1,4 @@
-#include "table/window_helpers.h"
+#include "windows/window_helpers.h"
 
 #include "runtime/text.h"
 

@@ -1,8 +1,8 @@
-#include "table/tile_sprites.h"
+#include "windows/tile_sprites.h"
 
 #include "base/run_time_error.h"
 #include "base/trap.h"
-#include "table/frm_bitmaps.h"
+#include "windows/frm_bitmaps.h"
 
 namespace velloran {
 

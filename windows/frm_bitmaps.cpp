@@ -1,4 +1,4 @@
-#include "table/frm_bitmaps.h"
+#include "windows/frm_bitmaps.h"
 
 namespace velloran {
 
