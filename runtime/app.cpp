@@ -189,8 +189,30 @@ void App::collectReleased() {
   if (serving_ == 0) released_.clear();
 }
 
+void App::post(std::function<void()> task) {
+  {
+    const std::lock_guard lock(postedLock_);
+    posted_.push_back(std::move(task));
+  }
+  if (backend_) backend_->wake();
+}
+
+void App::runPosted() {
+  std::vector<std::function<void()>> tasks;
+  {
+    const std::lock_guard lock(postedLock_);
+    tasks.swap(posted_);
+  }
+  ServingScope scope(serving_);
+  for (auto& task : tasks) {
+    if (ended_) return;
+    task();
+  }
+}
+
 void App::doEvents() {
   if (ended_) return;
+  runPosted();
   fireDueTimers();
   dispatchPending();
   collectReleased();

@@ -3,7 +3,9 @@
 // form runs a nested loop in which timers keep firing while input goes only to the
 // modal form on top.
 
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,6 +32,9 @@ class App {
 
   // Serves what is pending once: due timers and the input waiting now. Never blocks.
   void doEvents();
+  // Runs `task` on the loop's thread at its next turn; safe from any thread (the audio
+  // thread reports through it).
+  void post(std::function<void()> task);
   // Waits for the next timer or input and serves it.
   void serveNext();
   // Serves events as they come until the monotonic clock reads `deadline`.
@@ -75,6 +80,7 @@ class App {
   double secondsToNextTimer() const;
   void waitAndServe(double limit);
   void collectReleased();
+  void runPosted();
   void refocusFrom(Form& leaving);
   Form* focusedBefore(const Form& form) const;
 
@@ -90,6 +96,8 @@ class App {
   int serving_ = 0;   // depth of handlers running, for safe deletion
   bool ended_ = false;
   std::string programFolder_;
+  std::mutex postedLock_;
+  std::vector<std::function<void()>> posted_;
 };
 
 // Serves pending events: the platform's event yield.

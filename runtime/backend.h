@@ -42,6 +42,8 @@ class Backend {
   virtual bool pollEvent(Form* active, InputEvent& event) = 0;
   // Blocks until input may be pending or `seconds` have passed (negative: no limit).
   virtual void waitEvent(Form* active, double seconds) = 0;
+  // Makes a wait in progress (or the next one) return soon. Safe from any thread.
+  virtual void wake() {}
 
   virtual Clock& clock() = 0;
   virtual void messageBox(const std::string& text, const std::string& title, Form* owner) = 0;
