@@ -58,10 +58,11 @@ class MultimediaControl {
 
   // "Open" opens the file on the device (closing a song already open) and raises a
   // RunTimeError when it cannot: 53 for a missing file, 57 for a file that is no song. With
-  // no audio device the song opens all the same and plays in silence. "Play" plays from where the song stands; "Stop" stops it
-  // there; "Prev" and "Next" move it back to its beginning (playing on if it was); "Close"
-  // closes the device. The others never raise (an unknown command is error 5) and do nothing
-  // while no song is open, so the game's stop calls are harmless when the music never set up.
+  // no audio device the song opens all the same and plays in silence. "Play" plays from where the
+  // song stands; "Stop" stops it there; "Prev" and "Next" move it back to its beginning (playing on
+  // if it was); "Close" closes the device. The others never raise (an unknown command is error 5)
+  // and do nothing while no song is open, so the game's stop calls are harmless when the music
+  // never set up.
   void setCommand(const std::string& command);
 
   // The status event.
@@ -85,9 +86,9 @@ class MultimediaControl {
 
   bool open_ = false;
   _Mix_Music* music_ = nullptr;  // none when there is no audio device
-  double length_ = 0;     // seconds
-  double position_ = 0;   // seconds played up to the last start or stop
-  double startedAt_ = 0;  // monotonic seconds when it last started playing
+  double length_ = 0;            // seconds
+  double position_ = 0;          // seconds played up to the last start or stop
+  double startedAt_ = 0;         // monotonic seconds when it last started playing
   bool playing_ = false;
   bool inMixer_ = false;  // the mixer holds the song started, so that "Play" resumes it
 };

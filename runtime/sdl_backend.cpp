@@ -1,8 +1,15 @@
 #include "runtime/sdl_backend.h"
 
 #include <SDL.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
 
+#include <atomic>
 #include <cmath>
+#include <csignal>
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
 
 #include "base/run_time_error.h"
@@ -10,6 +17,7 @@
 #include "runtime/keys.h"
 #include "runtime/message_box.h"
 #include "runtime/text.h"
+#include "runtime/x11_connection.h"
 
 namespace velloran::rt {
 namespace {
@@ -96,24 +104,75 @@ int latin1Of(const char* utf8) {
   return 0;
 }
 
+bool isSet(const char* variable) {
+  const char* value = std::getenv(variable);
+  return value && *value;
+}
+
+// The desktop's request to end (SIGTERM, SIGINT, SIGHUP) is noted here and the sleeping loop
+// woken; the loop turns it into a Quit. Only async-signal-safe work in the handler.
+volatile std::sig_atomic_t quitAsked = 0;
+std::atomic<int> signalWakeFd{-1};
+
+void askQuit(int) {
+  quitAsked = 1;
+  if (const int fd = signalWakeFd.load(); fd >= 0) {
+    const std::uint64_t one = 1;
+    [[maybe_unused]] const ssize_t written = write(fd, &one, sizeof one);
+  }
+}
+
 }  // namespace
 
 SdlBackend::SdlBackend() {
+  // SDL falls back to a driver with no screen at all when there is no desktop: the game would
+  // run invisibly for ever. Those drivers serve only when asked for by name.
+  const bool driverNamed = isSet("SDL_VIDEODRIVER");
+  if (!driverNamed && !isSet("DISPLAY") && !isSet("WAYLAND_DISPLAY")) {
+    throw RunTimeError(kDeviceIOError, "No display: neither DISPLAY nor WAYLAND_DISPLAY is set.");
+  }
   // Without this, window surfaces go through software OpenGL and cost far more memory.
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");  // ours wake the loop; SDL's cannot
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     throw RunTimeError(kDeviceIOError, std::string("No display: ") + SDL_GetError());
   }
+  const std::string driver = SDL_GetCurrentVideoDriver();
+  if (!driverNamed && (driver == "offscreen" || driver == "dummy")) {
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    throw RunTimeError(kDeviceIOError, "No display: SDL found no desktop to open windows on.");
+  }
+  if (driver == "x11") endWhenDisplayLost();
+  typedEvent_ = SDL_RegisterEvents(2);
+  wakeEvent_ = typedEvent_ + 1;
+  wakeFd_ = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+  quitAsked = 0;
+  signalWakeFd = wakeFd_;
+  struct sigaction action {};
+  action.sa_handler = askQuit;
+  sigemptyset(&action.sa_mask);
+  for (const int signal : {SIGTERM, SIGINT, SIGHUP}) sigaction(signal, &action, nullptr);
   SDL_StartTextInput();
 }
 
 SdlBackend::~SdlBackend() {
+  signalWakeFd = -1;
   for (auto& [id, form] : windows_) {
     SDL_DestroyWindow(windowOf(*form));
     form->setHandle(nullptr);
   }
   SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  if (wakeFd_ >= 0) close(wakeFd_);
+}
+
+void SdlBackend::watchConnection(void* sdlWindow) {
+  if (display_) return;
+  display_ = displayOfWindow(sdlWindow);
+  if (display_) {
+    connection_ = connectionSocket(display_);
+    waitsOnConnection_ = true;
+  }
 }
 
 Form* SdlBackend::formOfWindow(unsigned windowId) const {
@@ -131,6 +190,7 @@ void SdlBackend::openWindow(Form& form) {
     throw RunTimeError(kDeviceIOError, std::string("Cannot open window: ") + SDL_GetError());
   form.setHandle(window);
   windows_[SDL_GetWindowID(window)] = &form;
+  watchConnection(window);
 }
 
 void SdlBackend::closeWindow(Form& form) {
@@ -190,6 +250,15 @@ void SdlBackend::setOwner(Form& dialog, Form& owner) {
 bool SdlBackend::translate(const void* raw, InputEvent& event) {
   const auto& e = *static_cast<const SDL_Event*>(raw);
   using Kind = InputEvent::Kind;
+  if (e.type == typedEvent_) {  // the control character queued behind its key
+    event = {Kind::KeyPress,
+             formOfWindow(e.user.windowID),
+             static_cast<std::int16_t>(e.user.code),
+             0,
+             0,
+             0};
+    return true;
+  }
   switch (e.type) {
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
@@ -210,14 +279,6 @@ bool SdlBackend::translate(const void* raw, InputEvent& event) {
           Kind::KeyPress, formOfWindow(e.text.windowID), static_cast<std::int16_t>(typed), 0, 0, 0};
       return true;
     }
-    case SDL_USEREVENT:  // the control character queued behind its key
-      event = {Kind::KeyPress,
-               formOfWindow(e.user.windowID),
-               static_cast<std::int16_t>(e.user.code),
-               0,
-               0,
-               0};
-      return true;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: {
       const std::int16_t button = e.button.button == SDL_BUTTON_RIGHT ? 2 : 1;
@@ -248,6 +309,11 @@ bool SdlBackend::translate(const void* raw, InputEvent& event) {
 }
 
 bool SdlBackend::pollEvent(Form* active, InputEvent& event) {
+  if (quitAsked) {
+    quitAsked = 0;
+    event = {InputEvent::Kind::Quit, nullptr, 0, 0, 0, 0};
+    return true;
+  }
   SDL_Event e;
   while (SDL_PollEvent(&e)) {
     if (e.type == SDL_QUIT) {
@@ -258,7 +324,7 @@ bool SdlBackend::pollEvent(Form* active, InputEvent& event) {
     // A key typed Enter, Escape, Backspace or Tab also types its control character.
     if (event.kind == InputEvent::Kind::KeyDown && controlCharacterOf(event.code)) {
       SDL_Event typed{};
-      typed.type = SDL_USEREVENT;
+      typed.type = typedEvent_;
       typed.user.code = controlCharacterOf(event.code);
       typed.user.windowID = e.key.windowID;
       SDL_PushEvent(&typed);
@@ -271,10 +337,37 @@ bool SdlBackend::pollEvent(Form* active, InputEvent& event) {
 
 void SdlBackend::waitEvent(Form*, double seconds) {
   const int milliseconds = seconds < 0 ? -1 : static_cast<int>(std::ceil(seconds * 1000.0));
-  if (milliseconds < 0) {
-    SDL_WaitEvent(nullptr);
-  } else if (milliseconds > 0) {
-    SDL_WaitEventTimeout(nullptr, milliseconds);
+  if (!display_) {
+    // No X connection (a named driver with no screen, or no window yet): SDL's own wait
+    // has no window to send its wake-up to there.
+    if (milliseconds < 0) {
+      SDL_WaitEvent(nullptr);
+    } else if (milliseconds > 0) {
+      SDL_WaitEventTimeout(nullptr, milliseconds);
+    }
+    return;
+  }
+  SDL_PumpEvents();
+  if (quitAsked || SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) {
+    return;
+  }
+  // Sends what our drawing left in Xlib's buffer and takes what the server sent meanwhile.
+  if (eventsPending(display_)) return;
+  pollfd watched[] = {{connection_, POLLIN, 0}, {wakeFd_, POLLIN, 0}};
+  if (poll(watched, 2, milliseconds) > 0 && (watched[1].revents & POLLIN)) {
+    std::uint64_t count = 0;
+    [[maybe_unused]] const ssize_t taken = read(wakeFd_, &count, sizeof count);
+  }
+}
+
+void SdlBackend::wake() {
+  const std::uint64_t one = 1;
+  [[maybe_unused]] const ssize_t written = write(wakeFd_, &one, sizeof one);
+  // SDL's own wait (no X connection) only sees its own queue.
+  if (!waitsOnConnection_) {
+    SDL_Event nothing{};
+    nothing.type = wakeEvent_;
+    SDL_PushEvent(&nothing);
   }
 }
 

@@ -2,7 +2,15 @@
 // The backend for real windows: SDL2 video, keyboard and mouse, and the system clock.
 // Window surfaces are plain memory (no OpenGL), and the loop sleeps until the next
 // timer or input, so an idle window costs no CPU.
+//
+// On X11 the loop never sleeps inside SDL: SDL 2.26 wakes a sleeping SDL_WaitEvent by
+// sending a client message to its newest window from whichever thread adds an event, and a
+// window destroyed meanwhile makes the X server answer BadWindow, which Xlib's default
+// handler turns into the end of the program. We sleep in poll() on the X connection and an
+// eventfd of our own instead, so SDL never has a wake-up to send.
 
+#include <atomic>
+#include <cstdint>
 #include <map>
 
 #include "runtime/backend.h"
@@ -11,7 +19,9 @@ namespace velloran::rt {
 
 class SdlBackend final : public Backend {
  public:
-  SdlBackend();  // raises a run-time error when no display can be opened
+  // Raises a run-time error when there is no desktop to show windows on: no display can be
+  // opened, or SDL would fall back to a driver with no screen that nobody asked for.
+  SdlBackend();
   ~SdlBackend() override;
 
   void openWindow(Form& form) override;
@@ -23,6 +33,7 @@ class SdlBackend final : public Backend {
   void setOwner(Form& dialog, Form& owner) override;
   bool pollEvent(Form* active, InputEvent& event) override;
   void waitEvent(Form* active, double seconds) override;
+  void wake() override;
   Clock& clock() override { return clock_; }
   void messageBox(const std::string& text, const std::string& title, Form* owner) override;
   ScreenSize screenSize() override;
@@ -34,8 +45,16 @@ class SdlBackend final : public Backend {
   Form* formOfWindow(unsigned windowId) const;
   bool translate(const void* sdlEvent, InputEvent& event);
 
+  void watchConnection(void* sdlWindow);
+
   SystemClock clock_;
   std::map<unsigned, Form*> windows_;
+  void* display_ = nullptr;  // the X connection, once the first window is open
+  int connection_ = -1;      // its socket
+  int wakeFd_ = -1;          // an eventfd that wake() writes
+  std::atomic<bool> waitsOnConnection_{false};
+  std::uint32_t typedEvent_ = 0;  // our own event types
+  std::uint32_t wakeEvent_ = 0;
 };
 
 }  // namespace velloran::rt
