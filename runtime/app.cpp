@@ -36,6 +36,7 @@ App& App::instance() {
 
 void App::setBackend(std::unique_ptr<Backend> backend) {
   backend_ = std::move(backend);
+  desktopFrame_.reset();  // a new desktop
   setGameClock(backend_ ? &backend_->clock() : nullptr);
   ended_ = false;
 }
@@ -74,6 +75,7 @@ void App::formHidden(Form& form) {
 
 void App::formUnloaded(Form& form) {
   ++closings_;
+  if (mainForm_ == &form) mainForm_ = nullptr;
   std::erase(forms_, &form);
   std::erase(modalStack_, &form);
   std::erase_if(sentKeys_, [&](const InputEvent& e) { return e.form == &form; });
@@ -137,9 +139,20 @@ void App::dispatch(const InputEvent& event) {
     target->refresh();
     return;
   }
+  const bool underModal =
+      !modalStack_.empty() && target != modalStack_.back() && !target->standsAlone;
+  if (event.kind == Kind::FocusGained) {
+    // A window manager gives the keyboard to a window clicked under a dialog: the dialog
+    // takes it straight back, as the windows under it take no input.
+    if (underModal) modalStack_.back()->setFocus();
+    return;
+  }
+  // A window without a border has no close box: the player closes it the dialog's own way,
+  // not by a window manager's close request (which would leave its result unset).
+  if (event.kind == Kind::Close && target->borderStyle() == BorderStyle::None) return;
   // While a modal form is up, the windows under it take no input; a click there
   // dismisses a pop-up menu.
-  if (!modalStack_.empty() && target != modalStack_.back()) {
+  if (underModal) {
     if (event.kind == Kind::MouseDown && modalStack_.back()->closesOnOutsideClick) {
       modalStack_.back()->hide();
     }
@@ -169,6 +182,7 @@ void App::dispatch(const InputEvent& event) {
       target->unload();
       break;
     case Kind::Exposed:
+    case Kind::FocusGained:
     case Kind::Quit:
       break;
   }
@@ -244,9 +258,12 @@ void App::runModal(Form& form) {
   // The form stays alive until its loop is done, even if it is released while it closes.
   ServingScope scope(serving_);
   form.modal_ = true;
-  if (Form* owner = modalStack_.empty() ? focusedBefore(form) : modalStack_.back()) {
-    backend().setOwner(form, *owner);
-  }
+  // A dialog belongs to the one under it, the first to the main window, whatever window
+  // (the help, say) had the keyboard when it opened.
+  Form* owner = !modalStack_.empty()                                     ? modalStack_.back()
+                : mainForm_ && mainForm_ != &form && mainForm_->loaded() ? mainForm_
+                                                                         : focusedBefore(form);
+  if (owner) backend().setOwner(form, *owner);
   modalStack_.push_back(&form);
   while (!ended_ && form.loaded() && form.visible()) serveNext();
   std::erase(modalStack_, &form);
@@ -257,6 +274,7 @@ void App::runModal(Form& form) {
 }
 
 int App::run(Form& mainForm) {
+  mainForm_ = &mainForm;
   try {
     mainForm.show();
     while (!ended_ && mainForm.loaded()) serveNext();
@@ -269,6 +287,11 @@ int App::run(Form& mainForm) {
 void App::end() {
   ended_ = true;
   throw ProgramEnded{};
+}
+
+void App::setDesktopFrame(FrameExtents frame) {
+  desktopFrame_ = frame;
+  for (Form* form : forms_) backend().placeWindow(*form);
 }
 
 void App::messageBox(const std::string& text, const std::string& title) {

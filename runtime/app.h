@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -52,6 +53,14 @@ class App {
   // the game sends.
   void sendKeys(std::string_view keys);
 
+  // The program's name, the title of a window without a caption of its own.
+  const std::string& title() const { return title_; }
+  void setTitle(std::string title) { title_ = std::move(title); }
+  // The frames the desktop's window manager gives windows with a border, once known.
+  const std::optional<FrameExtents>& desktopFrame() const { return desktopFrame_; }
+  // Every window is placed again: its client area moves to where its outer rectangle says.
+  void setDesktopFrame(FrameExtents frame);
+
   // The folder of the running program, where its files live; tests may point it elsewhere.
   const std::string& programFolder();
   void setProgramFolder(std::string folder) { programFolder_ = std::move(folder); }
@@ -86,6 +95,7 @@ class App {
 
   std::unique_ptr<Backend> backend_;
   std::vector<Form*> forms_;  // loaded forms, oldest first
+  Form* mainForm_ = nullptr;  // the window run() shows; every dialog belongs to it
   std::vector<Form*> modalStack_;
   Form* focused_ = nullptr;
   std::vector<Form*> focusOrder_;  // forms that had the keyboard, the latest last
@@ -96,6 +106,8 @@ class App {
   int serving_ = 0;   // depth of handlers running, for safe deletion
   bool ended_ = false;
   std::string programFolder_;
+  std::string title_;
+  std::optional<FrameExtents> desktopFrame_;
   std::mutex postedLock_;
   std::vector<std::function<void()>> posted_;
 };

@@ -13,12 +13,30 @@ class Form;
 
 struct InputEvent {
   // Quit: the desktop asks the program to end (the session closes, a terminate signal).
-  enum class Kind { KeyDown, KeyUp, KeyPress, MouseDown, MouseUp, MouseMove, Close, Exposed, Quit };
+  // FocusGained: the desktop gave a window the keyboard (a click on it, say).
+  enum class Kind {
+    KeyDown,
+    KeyUp,
+    KeyPress,
+    MouseDown,
+    MouseUp,
+    MouseMove,
+    Close,
+    Exposed,
+    FocusGained,
+    Quit
+  };
   Kind kind = Kind::KeyDown;
   Form* form = nullptr;    // the window it happened in; nullptr = the active form
   std::int16_t code = 0;   // key code, character code or mouse button (1 left, 2 right)
   std::int16_t shift = 0;  // shift state bits
   int x = 0, y = 0;        // mouse position in the form's client area
+};
+
+// How far a window's outer rectangle reaches beyond its client area on each side.
+struct FrameExtents {
+  int left = 0, top = 0, right = 0, bottom = 0;
+  bool operator==(const FrameExtents&) const = default;
 };
 
 struct ScreenSize {

@@ -338,7 +338,8 @@ void Toolbar::draw(Picture& target) const {
     const std::string& tip = buttons[tipPlace_ - 1].toolTipText;
     const Font font{"MS Sans Serif", 8.25, false};
     const int w = textWidth(font, tip) + 8, h = textHeight(font) + 4;
-    const int tx = std::clamp(mouseX_, 0, std::max(0, target.width() - w));
+    // The window shows the toolbar's width of the picture, which may be wider.
+    const int tx = std::clamp(mouseX_, 0, std::max(0, std::min(target.width(), width) - w));
     const int ty = y + height + 2;
     target.fillRect(tx, ty, w, h, rgb(255, 255, 225));
     target.fillRect(tx, ty, w, 1, kButtonText);

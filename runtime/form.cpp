@@ -8,7 +8,7 @@
 
 namespace velloran::rt {
 
-Form::Form(std::string name) : name_(std::move(name)), caption_(name_) {}
+Form::Form(std::string name) : name_(std::move(name)) {}
 
 Form::~Form() {
   // Controls are members of the forms that own them and leave before this runs.
@@ -97,12 +97,10 @@ void Form::setBorderStyle(BorderStyle style) {
   borderStyle_ = style;
 }
 
-// The frame our windows are drawn with: a thin border and a caption bar.
-int Form::frameSide() const {
-  return borderStyle_ == BorderStyle::None ? 0 : 3;
-}
-int Form::captionHeight() const {
-  return borderStyle_ == BorderStyle::None ? 0 : 22;
+FrameExtents Form::frame() const {
+  if (borderStyle_ == BorderStyle::None) return {};
+  // A 3-pixel border and a 22-pixel caption, until the desktop says what its frames are.
+  return App::instance().desktopFrame().value_or(FrameExtents{3, 25, 3, 3});
 }
 
 void Form::setPicture(const Picture& picture) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "runtime/backend.h"
 #include "runtime/picture.h"
 
 namespace velloran::rt {
@@ -54,14 +55,15 @@ class Form {
   // The outer rectangle (frame included) and the client area.
   int left() const { return left_; }
   int top() const { return top_; }
-  int width() const { return clientWidth_ + 2 * frameSide(); }
-  int height() const { return clientHeight_ + 2 * frameSide() + captionHeight(); }
+  int width() const { return clientWidth_ + frame().left + frame().right; }
+  int height() const { return clientHeight_ + frame().top + frame().bottom; }
   int scaleWidth() const { return clientWidth_; }
   int scaleHeight() const { return clientHeight_; }
   void move(int left, int top);
   void setClientSize(int width, int height);
-  int frameSide() const;
-  int captionHeight() const;
+  // The frame round the client area: the desktop's own once its window manager has shown
+  // one, else a thin border and a caption bar; none for a borderless window.
+  FrameExtents frame() const;
   bool hasMenuBar() const { return hasMenuBar_; }
   void setHasMenuBar(bool has) { hasMenuBar_ = has; }
 
@@ -88,6 +90,9 @@ class Form {
   bool keyPreview = false;
   // A pop-up closes when the mouse is pressed in another window.
   bool closesOnOutsideClick = false;
+  // A window of its own beside the game's dialogs, as a separate help viewer is: it takes
+  // input while a dialog is open, and no dialog takes the keyboard back from it.
+  bool standsAlone = false;
   // Where the mouse was last seen in the client area.
   int mouseX() const { return mouseX_; }
   int mouseY() const { return mouseY_; }

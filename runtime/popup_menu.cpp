@@ -86,8 +86,7 @@ int popupMenu(Form& owner, const std::string& name, const std::vector<MenuItem>&
               int y) {
   if (items.empty()) return 0;
   MenuWindow menu(name, items);
-  menu.move(owner.left() + owner.frameSide() + x,
-            owner.top() + owner.frameSide() + owner.captionHeight() + y);
+  menu.move(owner.left() + owner.frame().left + x, owner.top() + owner.frame().top + y);
   menu.showModal();
   const int chosen = menu.chosen;
   menu.unload();

@@ -11,8 +11,10 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "base/run_time_error.h"
+#include "runtime/app.h"
 #include "runtime/form.h"
 #include "runtime/keys.h"
 #include "runtime/message_box.h"
@@ -104,6 +106,21 @@ int latin1Of(const char* utf8) {
   return 0;
 }
 
+// The control character a key press types besides its key code, or 0.
+int typedCharacterOf(const InputEvent& event) {
+  if (event.kind != InputEvent::Kind::KeyDown) return 0;
+  if (event.code >= vbKeyA && event.code <= vbKeyA + 25 && (event.shift & vbCtrlMask) &&
+      !(event.shift & vbAltMask)) {
+    return event.code - vbKeyA + 1;
+  }
+  return controlCharacterOf(event.code);
+}
+
+// A window's title: its caption, else the program's name, never an internal name.
+std::string titleOf(const Form& form) {
+  return form.caption().empty() ? App::instance().title() : form.caption();
+}
+
 bool isSet(const char* variable) {
   const char* value = std::getenv(variable);
   return value && *value;
@@ -126,7 +143,7 @@ void askQuit(int) {
 
 SdlBackend::SdlBackend() {
   // SDL falls back to a driver with no screen at all when there is no desktop: the game would
-  // run invisibly for ever. Those drivers serve only when asked for by name.
+  // run invisibly for ever. Those drivers serve only when SDL_VIDEODRIVER names them.
   const bool driverNamed = isSet("SDL_VIDEODRIVER");
   if (!driverNamed && !isSet("DISPLAY") && !isSet("WAYLAND_DISPLAY")) {
     throw RunTimeError(kDeviceIOError, "No display: neither DISPLAY nor WAYLAND_DISPLAY is set.");
@@ -135,14 +152,27 @@ SdlBackend::SdlBackend() {
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");  // ours wake the loop; SDL's cannot
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-    throw RunTimeError(kDeviceIOError, std::string("No display: ") + SDL_GetError());
+  // One class for every window, however the program was started (SDL 2.26 reads it only
+  // from the environment).
+  setenv("SDL_VIDEO_X11_WMCLASS", "velloran", 1);
+  // With no driver named, the desktop's own: X11 where DISPLAY is set, else Wayland.
+  std::vector<const char*> drivers;
+  if (driverNamed) {
+    drivers.push_back(nullptr);  // SDL reads SDL_VIDEODRIVER itself
+  } else {
+    if (isSet("DISPLAY")) drivers.push_back("x11");
+    if (isSet("WAYLAND_DISPLAY")) drivers.push_back("wayland");
   }
+  std::string failures;
+  bool started = false;
+  for (const char* driver : drivers) {
+    if (driver) SDL_SetHint(SDL_HINT_VIDEODRIVER, driver);
+    started = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    if (started) break;
+    failures += std::string(failures.empty() ? "" : " ") + SDL_GetError();
+  }
+  if (!started) throw RunTimeError(kDeviceIOError, "No display: " + failures);
   const std::string driver = SDL_GetCurrentVideoDriver();
-  if (!driverNamed && (driver == "offscreen" || driver == "dummy")) {
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
-    throw RunTimeError(kDeviceIOError, "No display: SDL found no desktop to open windows on.");
-  }
   if (driver == "x11") endWhenDisplayLost();
   typedEvent_ = SDL_RegisterEvents(2);
   wakeEvent_ = typedEvent_ + 1;
@@ -183,9 +213,9 @@ Form* SdlBackend::formOfWindow(unsigned windowId) const {
 void SdlBackend::openWindow(Form& form) {
   Uint32 flags = SDL_WINDOW_HIDDEN;
   if (form.borderStyle() == BorderStyle::None) flags |= SDL_WINDOW_BORDERLESS;
-  SDL_Window* window = SDL_CreateWindow(form.caption().c_str(), form.left() + form.frameSide(),
-                                        form.top() + form.frameSide() + form.captionHeight(),
-                                        form.scaleWidth(), form.scaleHeight(), flags);
+  SDL_Window* window =
+      SDL_CreateWindow(titleOf(form).c_str(), form.left() + form.frame().left,
+                       form.top() + form.frame().top, form.scaleWidth(), form.scaleHeight(), flags);
   if (!window)
     throw RunTimeError(kDeviceIOError, std::string("Cannot open window: ") + SDL_GetError());
   form.setHandle(window);
@@ -202,23 +232,37 @@ void SdlBackend::closeWindow(Form& form) {
 }
 
 void SdlBackend::showWindow(Form& form, bool visible) {
-  if (SDL_Window* window = windowOf(form)) {
-    if (visible) {
-      SDL_ShowWindow(window);
-      SDL_RaiseWindow(window);
-    } else {
-      SDL_HideWindow(window);
-    }
+  SDL_Window* window = windowOf(form);
+  if (!window) return;
+  if (!visible) {
+    SDL_HideWindow(window);
+    return;
+  }
+  SDL_ShowWindow(window);
+  SDL_RaiseWindow(window);
+  learnFrame(form);
+}
+
+void SdlBackend::learnFrame(Form& form) {
+  // Once a window manager has framed a window, we know its frames: every window is placed
+  // again so that its client area lands where its outer rectangle says. Its frame is known
+  // when the window manager has set the window's frame extents, some time after mapping.
+  App& app = App::instance();
+  SDL_Window* window = windowOf(form);
+  FrameExtents frame;
+  if (window && form.borderStyle() != BorderStyle::None && !app.desktopFrame() &&
+      SDL_GetWindowBordersSize(window, &frame.top, &frame.left, &frame.bottom, &frame.right) == 0 &&
+      frame != FrameExtents{}) {
+    app.setDesktopFrame(frame);
   }
 }
 
 void SdlBackend::placeWindow(Form& form) {
   SDL_Window* window = windowOf(form);
   if (!window) return;
-  SDL_SetWindowTitle(window, form.caption().c_str());
+  SDL_SetWindowTitle(window, titleOf(form).c_str());
   SDL_SetWindowSize(window, form.scaleWidth(), form.scaleHeight());
-  SDL_SetWindowPosition(window, form.left() + form.frameSide(),
-                        form.top() + form.frameSide() + form.captionHeight());
+  SDL_SetWindowPosition(window, form.left() + form.frame().left, form.top() + form.frame().top);
 }
 
 void SdlBackend::present(Form& form) {
@@ -294,6 +338,11 @@ bool SdlBackend::translate(const void* raw, InputEvent& event) {
       event = {Kind::MouseMove, formOfWindow(e.motion.windowID), 0, 0, e.motion.x, e.motion.y};
       return true;
     case SDL_WINDOWEVENT:
+      if (Form* form = formOfWindow(e.window.windowID)) learnFrame(*form);
+      if (e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) {
+        event = {Kind::FocusGained, formOfWindow(e.window.windowID), 0, 0, 0, 0};
+        return event.form != nullptr;
+      }
       if (e.window.event == SDL_WINDOWEVENT_CLOSE) {
         event = {Kind::Close, formOfWindow(e.window.windowID), 0, 0, 0, 0};
         return event.form != nullptr;
@@ -321,13 +370,14 @@ bool SdlBackend::pollEvent(Form* active, InputEvent& event) {
       return true;
     }
     if (!translate(&e, event)) continue;
-    // A key typed Enter, Escape, Backspace or Tab also types its control character.
-    if (event.kind == InputEvent::Kind::KeyDown && controlCharacterOf(event.code)) {
-      SDL_Event typed{};
-      typed.type = typedEvent_;
-      typed.user.code = controlCharacterOf(event.code);
-      typed.user.windowID = e.key.windowID;
-      SDL_PushEvent(&typed);
+    // A key typed Enter, Escape, Backspace or Tab also types its control character, and so
+    // does a letter with Ctrl held (Ctrl+C, Ctrl+V, Ctrl+X: the clipboard keys).
+    if (const int typed = typedCharacterOf(event); typed != 0) {
+      SDL_Event character{};
+      character.type = typedEvent_;
+      character.user.code = typed;
+      character.user.windowID = e.key.windowID;
+      SDL_PushEvent(&character);
     }
     (void)active;
     return true;

@@ -46,6 +46,7 @@ class SdlBackend final : public Backend {
   bool translate(const void* sdlEvent, InputEvent& event);
 
   void watchConnection(void* sdlWindow);
+  void learnFrame(Form& form);
 
   SystemClock clock_;
   std::map<unsigned, Form*> windows_;

@@ -50,6 +50,7 @@ class FrmHelp final : public rt::Form {
   FrmHelp() : rt::Form("frmHelp") {
     setCaption("Velloran Help");
     setClientSize(kWidth, kHeight);
+    standsAlone = true;  // a help viewer of its own: usable beside any dialog
   }
   void setText(std::vector<std::string> lines) {
     lines_ = std::move(lines);

@@ -12,6 +12,7 @@
 int main() {
   using namespace velloran;
   rt::App& app = rt::App::instance();
+  app.setTitle("Velloran");
   try {
     app.setBackend(std::make_unique<rt::SdlBackend>());
   } catch (const RunTimeError& error) {
