@@ -150,9 +150,15 @@ void App::dispatch(const InputEvent& event) {
   // A window without a border has no close box: the player closes it the dialog's own way,
   // not by a window manager's close request (which would leave its result unset).
   if (event.kind == Kind::Close && target->borderStyle() == BorderStyle::None) return;
-  // While a modal form is up, the windows under it take no input; a click there
-  // dismisses a pop-up menu.
-  if (underModal) {
+  // Keys typed while a window under a dialog has the keyboard (the window manager gave it
+  // at a click, and the dialog has not yet taken it back) are the dialog's.
+  const bool key =
+      event.kind == Kind::KeyDown || event.kind == Kind::KeyUp || event.kind == Kind::KeyPress;
+  if (underModal && key) {
+    target = modalStack_.back();
+  } else if (underModal) {
+    // While a modal form is up, the windows under it take no input; a click there
+    // dismisses a pop-up menu.
     if (event.kind == Kind::MouseDown && modalStack_.back()->closesOnOutsideClick) {
       modalStack_.back()->hide();
     }

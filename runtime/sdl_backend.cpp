@@ -240,6 +240,9 @@ void SdlBackend::showWindow(Form& form, bool visible) {
   }
   SDL_ShowWindow(window);
   SDL_RaiseWindow(window);
+  // A window manager frames the window as it maps it; SDL reads the frame's extents from the
+  // events that followed, which we take now, so that what is placed next knows them.
+  SDL_PumpEvents();
   learnFrame(form);
 }
 

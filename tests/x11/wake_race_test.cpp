@@ -14,7 +14,7 @@
 #include "runtime/app.h"
 #include "runtime/form.h"
 #include "runtime/sdl_backend.h"
-#include "x11/x_errors.h"
+#include "x11/x_client.h"
 
 namespace velloran::rt {
 namespace {

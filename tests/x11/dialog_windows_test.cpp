@@ -1,0 +1,159 @@
+// Dialogs in real windows, driven by real input from another client (xdotool): the set
+// chooser lies over the table it copies and keeps the keyboard after a click on the table;
+// the name box pastes, copies and cuts through the real keys. With a window manager or not.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "dialogs/frm_choose_tiles.h"
+#include "dialogs/frm_get_name.h"
+#include "engine/shared.h"
+#include "runtime/app.h"
+#include "runtime/sdl_backend.h"
+#include "runtime/timer.h"
+#include "table/frm_main.h"
+#include "windows/frm_bitmaps.h"
+#include "windows/table_window.h"
+#include "windows/window_helpers.h"
+#include "x11/x_client.h"
+
+namespace velloran {
+namespace {
+
+using velloran::testing::clientRect;
+using velloran::testing::xWindowOf;
+
+void xdotool(const std::string& arguments) {
+  ASSERT_EQ(std::system(("xdotool " + arguments).c_str()), 0) << arguments;
+}
+
+// Steps run from a timer inside the dialog's own modal loop: each runs once the one before
+// it has seen its effect, and the dialog is closed when a step waits in vain.
+class Script {
+ public:
+  struct Step {
+    std::function<bool()> ready;  // what the step waits for
+    std::function<void()> act;
+  };
+  Script(rt::Form& dialog, std::vector<Step> steps)
+      : dialog_(dialog), steps_(std::move(steps)), timer_([this] { tick(); }, 20) {
+    timer_.setEnabled(true);
+  }
+  bool finished() const { return next_ == steps_.size(); }
+  std::size_t stepsDone() const { return next_; }
+
+ private:
+  void tick() {
+    rt::App& app = rt::App::instance();
+    if (start_ < 0) start_ = app.clock().monotonic();
+    if (next_ < steps_.size() && steps_[next_].ready()) {
+      steps_[next_++].act();
+      start_ = app.clock().monotonic();
+    } else if (app.clock().monotonic() - start_ > 15) {
+      timer_.setEnabled(false);
+      dialog_.unload();
+    }
+  }
+  rt::Form& dialog_;
+  std::vector<Step> steps_;
+  std::size_t next_ = 0;
+  double start_ = -1;
+  rt::Timer timer_;
+};
+
+class DialogWindows : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run under an X server (xvfb-run)";
+    rt::App::instance().setBackend(std::make_unique<rt::SdlBackend>());
+    rt::App::instance().setProgramFolder(VELLORAN_BINARY_DIR);  // the song beside the game
+    installErrorReporter();
+  }
+  void TearDown() override {
+    gsReleaseObjects(frmChooseTiles, frmGetName, frmBitmaps, frmMain);
+    rt::App::instance().doEvents();
+    rt::App::instance().setBackend(nullptr);
+    setErrorReporter(nullptr);
+  }
+  static bool mapped(const rt::Form& form) {
+    return form.loaded() && form.handle() && clientRect(xWindowOf(form.handle())).has_value();
+  }
+};
+
+TEST_F(DialogWindows, TheSetChooserLiesOverTheTableAndKeepsTheKeyboard) {
+  frmMain->show();
+  // Three single flowers in rows 1 to 3: the row handed back names the option taken.
+  DynamicArray<std::int16_t> rows, cols;
+  rows.redim(3);
+  cols.redim(3);
+  for (int k = 1; k <= 12; ++k) {
+    for (int t = 1; t <= 3; ++t) {
+      typCell& slot = gudtPossibleSets(k, t);
+      slot = typCell{};
+      slot.X = static_cast<std::int16_t>(6 + 98 * ((k - 1) % 4) + 30 * (t - 1));
+      slot.Y = static_cast<std::int16_t>(6 + 45 * ((k - 1) / 4));
+      slot.Occupied = k <= 3 && t == 1;
+      slot.BmpIdx = 39;
+    }
+    if (k <= 3) rows[k] = static_cast<std::int16_t>(k), cols[k] = 5;
+  }
+  frmChooseTiles->msLoadFormVariables(rows, cols);
+  std::optional<velloran::testing::ScreenRect> table, chooser;
+  const std::string tableWindow = std::to_string(xWindowOf(frmMain->handle()));
+  Script script(*frmChooseTiles,
+                {{[&] { return mapped(*frmChooseTiles); },
+                  [&] {
+                    table = clientRect(xWindowOf(frmMain->handle()));
+                    chooser = clientRect(xWindowOf(frmChooseTiles->handle()));
+                    // A click on the table, then Right and Enter: the second run is taken.
+                    xdotool("mousemove --window " + tableWindow + " 200 150 click 1");
+                    xdotool("key Right Return");
+                  }}});
+  frmChooseTiles->showModal();
+  EXPECT_TRUE(script.finished());
+  EXPECT_EQ(frmChooseTiles->mprpCellTableRow(), 2) << "the chooser took the keys after the click";
+  ASSERT_TRUE(table && chooser);
+  // Its background is the table at (353, 436): it lies there, but for the few pixels by which
+  // its placement rounds the table's frame.
+  EXPECT_NEAR(chooser->x - table->x, 353, 4);
+  EXPECT_NEAR(chooser->y - table->y, 436, 4);
+}
+
+TEST_F(DialogWindows, TheNameBoxPastesCopiesAndCutsThroughRealKeys) {
+  rt::Form table("frmTable");
+  table.move(100, 100);
+  table.setClientSize(400, 300);
+  table.show();
+  setTableWindow(&table);
+  rt::Backend& backend = rt::App::instance().backend();
+  backend.setClipboardText("Nightingales");
+  rt::TextBox& box = frmGetName->txtName;
+  Script script(*frmGetName,
+                {{[&] { return mapped(*frmGetName); }, [] { xdotool("key ctrl+v"); }},
+                 {[&] { return box.text() == "Nightingal"; },
+                  [&] {
+                    box.select(0, 5);
+                    xdotool("key ctrl+c");
+                  }},
+                 {[&] { return backend.clipboardText() == "Night"; },
+                  [&] {
+                    box.select(5, 5);
+                    xdotool("key ctrl+x");
+                  }},
+                 {[&] { return box.text() == "Night"; }, [] { xdotool("key Return"); }}});
+  frmGetName->msLoadFormVariables(500);
+  frmGetName->showModal();
+  EXPECT_EQ(script.stepsDone(), 4u) << "paste cut to ten, copy, cut";
+  EXPECT_EQ(backend.clipboardText(), "ingal");
+  EXPECT_EQ(frmGetName->mprpName(), "Night");
+  setTableWindow(nullptr);
+  table.unload();
+}
+
+}  // namespace
+}  // namespace velloran

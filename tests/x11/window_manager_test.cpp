@@ -1,0 +1,82 @@
+// The game's windows as a desktop shows them, with a window manager or without one (the
+// same tests run both ways): dialogs keep the keyboard whatever the player clicks, every
+// window has the game's name, and a dialog without a close box ignores a close request.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <thread>
+
+#include "runtime/picture.h"
+#include "x11/child_process.h"
+#include "x11/screen_grab.h"
+#include "x11/x_client.h"
+
+namespace velloran::testing {
+namespace {
+
+bool waitFor(const std::function<bool()>& done, double seconds = 10) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() >= end) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+  }
+  return true;
+}
+
+void xdotool(const std::string& arguments) {
+  ASSERT_EQ(std::system(("xdotool " + arguments).c_str()), 0) << arguments;
+}
+
+std::optional<rt::Picture> clientImage(unsigned long window) {
+  const std::optional<ScreenRect> rect = clientRect(window);
+  if (!rect) return std::nullopt;
+  return grabScreen(rect->x, rect->y, rect->width, rect->height);
+}
+
+bool sameImage(const std::optional<rt::Picture>& a, const std::optional<rt::Picture>& b) {
+  if (!a || !b || a->width() != b->width() || a->height() != b->height()) return false;
+  for (int y = 0; y < a->height(); ++y) {
+    for (int x = 0; x < a->width(); ++x) {
+      if (a->pixel(x, y) != b->pixel(x, y)) return false;
+    }
+  }
+  return true;
+}
+
+TEST(GameWindows, TheSeatDrawKeepsTheKeyboardAndIgnoresACloseRequest) {
+  SCOPED_TRACE(windowManagerRuns() ? "with a window manager" : "with no window manager");
+  ChildProcess game({gameBinary()}, {{"SDL_AUDIODRIVER", "dummy"}});
+  ASSERT_TRUE(waitFor([] { return gameWindows().size() == 1; })) << "the table shows";
+  const unsigned long table = gameWindows().front();
+  // Start Anew, the first button of the toolbar.
+  xdotool("mousemove --window " + std::to_string(table) + " 11 11 click 1");
+  ASSERT_TRUE(waitFor([] { return gameWindows().size() == 2; })) << "the seat draw opens";
+  const unsigned long seatDraw = gameWindows().back();
+  EXPECT_EQ(windowName(table), "Velloran");
+  EXPECT_EQ(windowName(seatDraw), "Velloran");
+  ASSERT_TRUE(waitFor([&] { return clientImage(seatDraw).has_value(); }));
+
+  // A click on the table, then Right: the frame moves on to the next tile.
+  const std::optional<rt::Picture> before = clientImage(seatDraw);
+  xdotool("mousemove --window " + std::to_string(table) + " 600 300 click 1");
+  xdotool("key Right");
+  EXPECT_TRUE(waitFor([&] { return !sameImage(clientImage(seatDraw), before); }))
+      << "the seat draw took the key after a click on the table";
+
+  // Asked to close, it stays; Enter then turns the tiles over, and it closes by itself.
+  askToClose(seatDraw);
+  const std::optional<rt::Picture> framed = clientImage(seatDraw);
+  xdotool("key Return");
+  EXPECT_TRUE(waitFor([&] {
+    return gameWindows().size() == 2 && !sameImage(clientImage(seatDraw), framed);
+  })) << "the seat draw is still open and shows the winds";
+  EXPECT_TRUE(waitFor([] { return gameWindows().size() == 1; })) << "and then it closes";
+  EXPECT_FALSE(game.waitForExit(0).has_value()) << "the game plays on";
+}
+
+}  // namespace
+}  // namespace velloran::testing

@@ -1,0 +1,209 @@
+#include "x11/x_client.h"
+
+#include <SDL.h>
+#include <SDL_syswm.h>
+#include <X11/Xlib.h>
+#include <X11/Xproto.h>
+#include <X11/Xutil.h>
+
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <thread>
+
+namespace velloran::testing {
+namespace {
+
+std::atomic<int> errorCount{0};
+std::atomic<int> badWindowSendCount{0};
+XErrorHandler previous = nullptr;
+
+int count(Display*, XErrorEvent* error) {
+  ++errorCount;
+  if (error->error_code == BadWindow && error->request_code == X_SendEvent) ++badWindowSendCount;
+  return 0;
+}
+
+void sendDeleteWindow(Display* display, Window target) {
+  XEvent event{};
+  event.xclient.type = ClientMessage;
+  event.xclient.window = target;
+  event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+  event.xclient.format = 32;
+  event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+  event.xclient.data.l[1] = CurrentTime;
+  XSendEvent(display, target, False, NoEventMask, &event);
+}
+
+bool isGameWindow(Display* display, Window window) {
+  XWindowAttributes attributes;
+  if (!XGetWindowAttributes(display, window, &attributes) || attributes.map_state != IsViewable) {
+    return false;
+  }
+  XClassHint hint{};
+  if (!XGetClassHint(display, window, &hint)) return false;
+  const bool ours = hint.res_class && std::string(hint.res_class) == "velloran";
+  XFree(hint.res_name);
+  XFree(hint.res_class);
+  return ours;
+}
+
+// Windows in stacking order below `parent`, depth first: a window manager puts the game's
+// windows inside frames of its own.
+void collect(Display* display, Window parent, std::vector<unsigned long>& found) {
+  Window root = 0, up = 0, *children = nullptr;
+  unsigned count = 0;
+  if (!XQueryTree(display, parent, &root, &up, &children, &count)) return;
+  for (unsigned i = 0; i < count; ++i) {
+    if (isGameWindow(display, children[i])) {
+      found.push_back(children[i]);
+    } else {
+      collect(display, children[i], found);
+    }
+  }
+  if (children) XFree(children);
+}
+
+// One short connection per question: the game's own stays untouched.
+struct Connection {
+  Display* display = XOpenDisplay(nullptr);
+  ~Connection() {
+    if (display) XCloseDisplay(display);
+  }
+};
+
+}  // namespace
+
+std::vector<unsigned long> gameWindows() {
+  Connection x;
+  std::vector<unsigned long> found;
+  if (x.display) collect(x.display, DefaultRootWindow(x.display), found);
+  std::sort(found.begin(), found.end());  // ids grow as windows are made
+  return found;
+}
+
+std::string windowName(unsigned long window) {
+  Connection x;
+  std::string name;
+  char* text = nullptr;
+  if (x.display && XFetchName(x.display, window, &text) && text) {
+    name = text;
+    XFree(text);
+  }
+  return name;
+}
+
+std::optional<ScreenRect> clientRect(unsigned long window) {
+  Connection x;
+  XWindowAttributes attributes;
+  if (!x.display || !XGetWindowAttributes(x.display, window, &attributes)) return std::nullopt;
+  int screenX = 0, screenY = 0;
+  Window child = 0;
+  XTranslateCoordinates(x.display, window, DefaultRootWindow(x.display), 0, 0, &screenX, &screenY,
+                        &child);
+  return ScreenRect{screenX, screenY, attributes.width, attributes.height};
+}
+
+unsigned long xWindowOf(void* sdlWindow) {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (!SDL_GetWindowWMInfo(static_cast<SDL_Window*>(sdlWindow), &info)) return 0;
+  return info.info.x11.window;
+}
+
+void askToClose(unsigned long window) {
+  Connection x;
+  if (!x.display) return;
+  sendDeleteWindow(x.display, window);
+  XSync(x.display, False);
+}
+
+bool windowManagerRuns() {
+  Connection x;
+  if (!x.display) return false;
+  const Atom check = XInternAtom(x.display, "_NET_SUPPORTING_WM_CHECK", True);
+  if (check == 0) return false;
+  Atom type = 0;
+  int format = 0;
+  unsigned long items = 0, after = 0;
+  unsigned char* data = nullptr;
+  const bool found =
+      XGetWindowProperty(x.display, DefaultRootWindow(x.display), check, 0, 1, False,
+                         AnyPropertyType, &type, &format, &items, &after, &data) == Success &&
+      items > 0;
+  if (data) XFree(data);
+  return found;
+}
+
+XErrorCount::XErrorCount() {
+  errorCount = 0;
+  badWindowSendCount = 0;
+  previous = XSetErrorHandler(count);
+}
+
+XErrorCount::~XErrorCount() {
+  XSetErrorHandler(previous);
+}
+
+int XErrorCount::errors() const {
+  return errorCount;
+}
+
+int XErrorCount::badWindowSends() const {
+  return badWindowSendCount;
+}
+
+struct WindowCloser::State {
+  std::mutex lock;
+  std::condition_variable wanted;
+  unsigned long target = 0;
+  bool stop = false;
+  std::thread thread;
+};
+
+WindowCloser::WindowCloser() : state_(new State) {
+  state_->thread = std::thread([state = state_] {
+    Display* display = XOpenDisplay(nullptr);
+    for (;;) {
+      Window target = 0;
+      {
+        std::unique_lock guard(state->lock);
+        state->wanted.wait(guard, [&] { return state->stop || state->target; });
+        if (state->stop) break;
+        target = state->target;
+        state->target = 0;
+      }
+      sendDeleteWindow(display, target);
+      // Then the server is busy with us for a moment, as with a window manager's own work:
+      // what the game sends meanwhile waits, and is taken in the server's own order.
+      for (int busy = 0; busy < 4; ++busy) {
+        XImage* screen =
+            XGetImage(display, DefaultRootWindow(display), 0, 0, 1024, 768, AllPlanes, ZPixmap);
+        if (screen) XDestroyImage(screen);
+      }
+    }
+    XCloseDisplay(display);
+  });
+}
+
+WindowCloser::~WindowCloser() {
+  {
+    const std::lock_guard guard(state_->lock);
+    state_->stop = true;
+  }
+  state_->wanted.notify_one();
+  state_->thread.join();
+  delete state_;
+}
+
+void WindowCloser::close(void* sdlWindow) {
+  {
+    const std::lock_guard guard(state_->lock);
+    state_->target = xWindowOf(sdlWindow);
+  }
+  state_->wanted.notify_one();
+}
+
+}  // namespace velloran::testing

@@ -1,0 +1,55 @@
+#pragma once
+// What another X client sees of the game's windows and does to them, kept apart from the
+// game's headers because Xlib's macros (None, Bool, KeyPress) clash with ordinary names.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace velloran::testing {
+
+struct ScreenRect {
+  int x = 0, y = 0, width = 0, height = 0;
+};
+
+// The game's windows on the screen (WM_CLASS "velloran", mapped), oldest first.
+std::vector<unsigned long> gameWindows();
+std::string windowName(unsigned long window);
+// The client area of a window, in screen coordinates.
+std::optional<ScreenRect> clientRect(unsigned long window);
+// The X window of an SDL window.
+unsigned long xWindowOf(void* sdlWindow);
+// Asks a window to close, as a window manager does on Alt+F4.
+void askToClose(unsigned long window);
+// Whether a window manager runs on the display.
+bool windowManagerRuns();
+
+// Counts the X protocol errors the program's connections receive, in place of Xlib's
+// default handler, which would end the test program at the first one.
+class XErrorCount {
+ public:
+  XErrorCount();   // starts counting
+  ~XErrorCount();  // puts the previous handler back
+  XErrorCount(const XErrorCount&) = delete;
+  XErrorCount& operator=(const XErrorCount&) = delete;
+
+  int errors() const;
+  int badWindowSends() const;  // BadWindow answers to SendEvent: a wake-up aimed at a gone window
+};
+
+// Another client that asks a window to close, as a window manager does on Alt+F4, from a
+// thread of its own, and then keeps the X server busy for a moment.
+class WindowCloser {
+ public:
+  WindowCloser();
+  ~WindowCloser();
+  WindowCloser(const WindowCloser&) = delete;
+  WindowCloser& operator=(const WindowCloser&) = delete;
+  void close(void* sdlWindow);
+
+ private:
+  struct State;
+  State* state_;
+};
+
+}  // namespace velloran::testing
