@@ -58,7 +58,9 @@ class TableWindowTest : public HeadlessApp {
     closeHelp();
     gsReleaseObjects(frmAbout, frmBitmaps, frmBreakDown, frmChooseSeat, frmChooseTiles,
                      frmGameSummary, frmGetName, frmHiScore, frmRoundsSetting, frmMain);
-    app().doEvents();
+    // The windows let go are deleted now, even after Exit has ended every loop: none may
+    // outlive the test and take the next test's table window with it as it goes.
+    app().shutdown();
     setErrorReporter(nullptr);
     unpinRandom();
     gintNumRounds = 4;
