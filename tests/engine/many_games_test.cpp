@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <string>
 
 #include "base/random.h"
 #include "base/trap.h"
@@ -103,7 +104,9 @@ TEST_P(ManyGames, InvariantsHoldAfterEveryTick) {
 }
 
 // The player takes the first run offered, or passes three times in ten.
-INSTANTIATE_TEST_SUITE_P(Engine, ManyGames, ::testing::Values(0.0, 0.3));
+INSTANTIATE_TEST_SUITE_P(Engine, ManyGames, ::testing::Values(0.0, 0.3), [](const auto& info) {
+  return info.param == 0 ? std::string("TakingEveryRun") : std::string("PassingSometimes");
+});
 
 }  // namespace
 }  // namespace velloran

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <limits>
 #include <map>
 #include <sstream>
 
 #include "recording_table.h"
+#include "support/case_names.h"
 
 namespace velloran {
 namespace {
@@ -81,6 +81,7 @@ struct TallyCase {
   int doubles;
   int level;
   std::int32_t points;
+  friend void PrintTo(const TallyCase& c, std::ostream* os) { *os << c.what; }
 };
 
 class Tally : public ::testing::TestWithParam<TallyCase> {};
@@ -251,11 +252,7 @@ INSTANTIATE_TEST_SUITE_P(
                   "Own Season Tile,Own Flower Tile,Four Seasons Set,Four Flowers Set,"
                   "Seven Flower/Season Combo,Mixed Hand",
                   9, 1, 25'600}),
-    [](const auto& info) {
-      std::string name;
-      for (const char* p = info.param.what; *p; ++p) name += std::isalnum(*p) ? *p : '_';
-      return name;
-    });
+    velloran::testing::NamedByWhat());
 
 TEST(Scoring, TheWorkedExamplePaysTheSameAtEveryLevel) {
   for (int level = 1; level <= 5; ++level) {

@@ -1,8 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <cctype>
-
 #include "recording_table.h"
+#include "support/case_names.h"
 
 namespace velloran {
 namespace {
@@ -14,6 +13,7 @@ struct RunCase {
   bool pairEarned = false;
   int earned = 0;
   bool qualifies;
+  friend void PrintTo(const RunCase& c, std::ostream* os) { *os << c.what; }
 };
 
 class RunKinds : public ::testing::TestWithParam<RunCase> {};
@@ -71,11 +71,7 @@ INSTANTIATE_TEST_SUITE_P(
         RunCase{"2-4-3 bamboo", {bamboo(2), bamboo(4), bamboo(3)}, 12, false, 0, false},
         RunCase{"3-4-5 in two suits", {dots(3), bamboo(4), dots(5)}, 12, false, 0, false},
         RunCase{"three seasons", {kSeason1, kSeason2, kSeason3}, 12, false, 0, false}),
-    [](const auto& info) {
-      std::string name;
-      for (const char* p = info.param.what; *p; ++p) name += std::isalnum(*p) ? *p : '_';
-      return name;
-    });
+    velloran::testing::NamedByWhat());
 
 TEST(SetDetection, EmptyCellsAndOtherSizesFormNothing) {
   RecordingTable t;

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+#include <string>
+
 #include "recording_table.h"
+#include "support/case_names.h"
 
 namespace velloran {
 namespace {
@@ -11,6 +15,12 @@ struct StepCase {
   int col, blockedCol;
   std::int16_t key;
   int colAfter;
+  // "key 37 in column 5, column 4 taken"
+  friend std::string describe(const StepCase& c) {
+    return "key " + std::to_string(c.key) + " in column " + std::to_string(c.col) +
+           (c.blockedCol ? ", column " + std::to_string(c.blockedCol) + " taken" : "");
+  }
+  friend void PrintTo(const StepCase& c, std::ostream* os) { *os << describe(c); }
 };
 
 class Steering : public ::testing::TestWithParam<StepCase> {};
@@ -37,13 +47,13 @@ TEST_P(Steering, SidewaysStepsTestOnlyTheNeighbourInTheTilesRow) {
   EXPECT_EQ(t.interval, 500);
 }
 
-INSTANTIATE_TEST_SUITE_P(Keys, Steering,
-                         ::testing::Values(StepCase{5, 0, 37, 4}, StepCase{5, 0, 100, 4},
-                                           StepCase{5, 0, 39, 6}, StepCase{5, 0, 102, 6},
-                                           StepCase{1, 0, 37, 1}, StepCase{9, 0, 39, 9},
-                                           StepCase{5, 4, 37, 5}, StepCase{5, 6, 39, 5},
-                                           StepCase{5, 0, 104, 5}, StepCase{5, 0, 38, 5},
-                                           StepCase{5, 0, 65, 5}));
+INSTANTIATE_TEST_SUITE_P(
+    Keys, Steering,
+    ::testing::Values(StepCase{5, 0, 37, 4}, StepCase{5, 0, 100, 4}, StepCase{5, 0, 39, 6},
+                      StepCase{5, 0, 102, 6}, StepCase{1, 0, 37, 1}, StepCase{9, 0, 39, 9},
+                      StepCase{5, 4, 37, 5}, StepCase{5, 6, 39, 5}, StepCase{5, 0, 104, 5},
+                      StepCase{5, 0, 38, 5}, StepCase{5, 0, 65, 5}),
+    [](const auto& info) { return velloran::testing::caseName(describe(info.param)); });
 
 TEST(Steering, DownDropsFastAndThenEveryKeyIsIgnoredUntilTheNextTile) {
   for (std::int16_t down : {40, 98}) {

@@ -2,6 +2,7 @@
 
 #include "base/clock.h"
 #include "recording_table.h"
+#include "support/case_names.h"
 
 namespace velloran {
 namespace {
@@ -122,6 +123,13 @@ struct HandEndCase {
   bool won, showBreakDown;
   int houseAfter, movesAfter, roundsAfter;
   Calls calls;
+  // "house 2, seat 1, won, break-down on"
+  friend std::string describe(const HandEndCase& c) {
+    return "house " + std::to_string(c.house) + ", seat " + std::to_string(c.seat) +
+           (c.won ? ", won" : ", lost") +
+           (c.showBreakDown ? ", break-down on" : ", break-down off");
+  }
+  friend void PrintTo(const HandEndCase& c, std::ostream* os) { *os << describe(c); }
 };
 
 class HandEnd : public ::testing::TestWithParam<HandEndCase> {};
@@ -158,7 +166,8 @@ INSTANTIATE_TEST_SUITE_P(
                       HandEndCase{
                           2, 1, true, true, 3, 0, 1, {"msDrawRound", "showBreakDown timer off"}},
                       HandEndCase{4, 2, true, false, 1, 0, 1, {"msDrawRound"}},
-                      HandEndCase{4, 4, false, true, 1, 0, 1, {"msDrawRound"}}));
+                      HandEndCase{4, 4, false, true, 1, 0, 1, {"msDrawRound"}}),
+    [](const auto& info) { return velloran::testing::caseName(describe(info.param)); });
 
 TEST(Tick, SixteenHouseMovesEndAFourRoundGameAtTheFollowingTick) {
   RecordingTable t;

@@ -1,8 +1,6 @@
 #include "dialogs/high_scores.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -18,36 +16,24 @@
 #include "runtime/keys.h"
 #include "runtime/text.h"
 #include "support/headless_app.h"
+#include "support/hi_score_records.h"
+#include "support/temp_folder.h"
 #include "table/frm_main.h"
 #include "windows/window_helpers.h"
 
 namespace velloran {
 namespace {
 
+using velloran::testing::closingKey;
 using velloran::testing::HeadlessApp;
 using Bytes = std::vector<unsigned char>;
-
-// A key pressed to close a dialog; its key-up goes to the window under it.
-std::vector<rt::ScriptedInput> closingKey(std::int16_t key) {
-  std::vector<rt::ScriptedInput> keys = rt::pressKeys({key});
-  keys.pop_back();
-  return keys;
-}
 
 // The check reads only the game's counters; the table window is not needed.
 using NoTable = QuietTableWindow;
 
 // One record as the file holds it, written out byte by byte.
 Bytes record(const std::string& name, std::int16_t rounds, std::int16_t level, std::int32_t score) {
-  Bytes bytes(name.begin(), name.end());
-  bytes.resize(10, ' ');
-  const auto put = [&](std::uint32_t value, int size) {
-    for (int i = 0; i < size; ++i) bytes.push_back(static_cast<unsigned char>(value >> (8 * i)));
-  };
-  put(static_cast<std::uint16_t>(rounds), 2);
-  put(static_cast<std::uint16_t>(level), 2);
-  put(static_cast<std::uint32_t>(score), 4);
-  return bytes;
+  return testing::hiScoreRecord(name, rounds, level, score);
 }
 
 const Bytes kEmpty = record("", 0, 0, 0);
@@ -62,9 +48,8 @@ class HighScores : public HeadlessApp {
  protected:
   void SetUp() override {
     HeadlessApp::SetUp();
-    char pattern[] = "/tmp/velloran-scores-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    folder = pattern;
+    folder = scratch.path();
+    ASSERT_FALSE(folder.empty());
     app().setProgramFolder(folder);
     for (typHiScore& entry : gudtHiScores) entry = typHiScore{};
     installErrorReporter();
@@ -77,7 +62,6 @@ class HighScores : public HeadlessApp {
     HeadlessApp::TearDown();
     setErrorReporter(nullptr);
     app().setProgramFolder("");
-    std::filesystem::remove_all(folder);
   }
 
   std::string path() const { return folder + "/HiScore.dat"; }
@@ -120,6 +104,7 @@ class HighScores : public HeadlessApp {
   }
   const std::vector<rt::RecordedMessageBox>& boxes() { return headless->messageBoxes(); }
 
+  testing::TempFolder scratch;
   std::string folder;
   NoTable window;
   GameEngine game{window};

@@ -14,15 +14,9 @@
 namespace velloran {
 namespace {
 
+using velloran::testing::closingKey;
 using velloran::testing::HeadlessApp;
 using Kind = rt::InputEvent::Kind;
-
-// A key pressed to close a dialog; its key-up goes to the window under it.
-std::vector<rt::ScriptedInput> closingKey(std::int16_t key) {
-  std::vector<rt::ScriptedInput> keys = rt::pressKeys({key});
-  keys.pop_back();
-  return keys;
-}
 
 const std::string kNames(kNameCharacters);
 

@@ -19,14 +19,8 @@
 namespace velloran {
 namespace {
 
+using velloran::testing::closingKey;
 using velloran::testing::HeadlessApp;
-
-// A key pressed to close a dialog; its key-up goes to the window under it.
-std::vector<rt::ScriptedInput> closingKey(std::int16_t key) {
-  std::vector<rt::ScriptedInput> keys = rt::pressKeys({key});
-  keys.pop_back();
-  return keys;
-}
 
 class SmallDialogs : public HeadlessApp {
  protected:

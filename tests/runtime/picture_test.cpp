@@ -1,10 +1,10 @@
 #include "runtime/picture.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include "base/run_time_error.h"
 #include "runtime/text.h"
+#include "support/temp_folder.h"
 
 namespace velloran::rt {
 namespace {
@@ -89,15 +89,14 @@ TEST(Picture, ColoursKeepRedInTheLowByte) {
 TEST(Png, RoundTripsAndRefusesBytesThatAreNotAPicture) {
   Picture p(3, 2, rgb(10, 20, 30));
   p.setPixel(2, 1, rgb(250, 0, 5));
-  const std::string path =
-      ::testing::TempDir() + "/velloran_round_trip_" + std::to_string(getpid()) + ".png";
+  const velloran::testing::TempFolder folder;
+  const std::string path = folder.file("round_trip.png");
   ASSERT_TRUE(savePng(p, path));
   FILE* file = std::fopen(path.c_str(), "rb");
   ASSERT_NE(file, nullptr);
   std::vector<std::uint8_t> bytes(4096);
   bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file));
   std::fclose(file);
-  std::remove(path.c_str());
   EXPECT_EQ(decodePng(bytes), p);
   const std::vector<std::uint8_t> junk = {1, 2, 3, 4};
   try {

@@ -5,11 +5,20 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 #include "runtime/app.h"
 #include "runtime/headless_backend.h"
 
 namespace velloran::testing {
+
+// A key pressed to close a dialog, `delay` seconds after it came on top; its key-up goes to
+// the window under it.
+inline std::vector<rt::ScriptedInput> closingKey(std::int16_t key, double delay = 0) {
+  std::vector<rt::ScriptedInput> keys = rt::pressKeys({key}, delay);
+  keys.pop_back();
+  return keys;
+}
 
 class HeadlessApp : public ::testing::Test {
  protected:

@@ -2,15 +2,14 @@
 // Small songs and sounds that a test writes for itself: a MIDI tune of so many beats and a
 // wave file of a plain tone.
 
-#include <unistd.h>
-
 #include <cmath>
 #include <cstdint>
-#include <filesystem>
 #include <fstream>
 #include <initializer_list>
 #include <string>
 #include <vector>
+
+#include "support/temp_folder.h"
 
 namespace velloran::testing {
 
@@ -73,25 +72,5 @@ inline void writeFile(const std::string& path, const Bytes& bytes) {
       .write(reinterpret_cast<const char*>(bytes.data()),
              static_cast<std::streamsize>(bytes.size()));
 }
-
-// A fresh folder under the system's temporary folder, removed with the object.
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "velloran-XXXXXX").string();
-    path_ = mkdtemp(pattern.data()) ? pattern : std::string();
-  }
-  ~TempFolder() {
-    std::error_code error;
-    std::filesystem::remove_all(path_, error);
-  }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  const std::string& path() const { return path_; }
-  std::string file(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
-};
 
 }  // namespace velloran::testing

@@ -1,0 +1,59 @@
+#pragma once
+// The headless backend with a memory of every picture one window showed, in order: what the
+// player saw between two looks, a flash that came and went within one event included.
+
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "runtime/headless_backend.h"
+
+namespace velloran::testing {
+
+class FrameLog final : public rt::Backend {
+ public:
+  FrameLog(std::unique_ptr<rt::HeadlessBackend> inner, std::string window)
+      : inner_(std::move(inner)), window_(std::move(window)) {}
+
+  rt::HeadlessBackend& headless() { return *inner_; }
+  // Keeps the pictures the window shows from now on (each is the size of the window).
+  void record(bool on) {
+    recording_ = on;
+    frames_.clear();
+  }
+  // The pictures the window showed since the last call.
+  std::vector<rt::Picture> take() { return std::exchange(frames_, {}); }
+
+  void present(rt::Form& form) override {
+    inner_->present(form);
+    if (recording_ && form.name() == window_) frames_.push_back(inner_->shown(window_));
+  }
+  void openWindow(rt::Form& form) override { inner_->openWindow(form); }
+  void closeWindow(rt::Form& form) override { inner_->closeWindow(form); }
+  void showWindow(rt::Form& form, bool visible) override { inner_->showWindow(form, visible); }
+  void placeWindow(rt::Form& form) override { inner_->placeWindow(form); }
+  void focusWindow(rt::Form& form) override { inner_->focusWindow(form); }
+  void setOwner(rt::Form& dialog, rt::Form& owner) override { inner_->setOwner(dialog, owner); }
+  bool pollEvent(rt::Form* active, rt::InputEvent& event) override {
+    return inner_->pollEvent(active, event);
+  }
+  void waitEvent(rt::Form* active, double seconds) override { inner_->waitEvent(active, seconds); }
+  void wake() override { inner_->wake(); }
+  Clock& clock() override { return inner_->clock(); }
+  void messageBox(const std::string& text, const std::string& title, rt::Form* owner) override {
+    inner_->messageBox(text, title, owner);
+  }
+  rt::ScreenSize screenSize() override { return inner_->screenSize(); }
+  bool realWindows() const override { return inner_->realWindows(); }
+  std::string clipboardText() override { return inner_->clipboardText(); }
+  void setClipboardText(const std::string& text) override { inner_->setClipboardText(text); }
+
+ private:
+  std::unique_ptr<rt::HeadlessBackend> inner_;
+  std::string window_;
+  std::vector<rt::Picture> frames_;
+  bool recording_ = false;
+};
+
+}  // namespace velloran::testing
