@@ -101,7 +101,7 @@ bool HeadlessBackend::pollEvent(Form* active, InputEvent& event) {
   Pending* next = head(active);
   if (!next || next->due > clock_.monotonic()) return false;
   event = next->input.event;
-  event.form = active;
+  if (!event.form) event.form = active;  // else a window under it, as a click there gives
   scripts_[active->name()].pop_front();
   return true;
 }

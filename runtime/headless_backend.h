@@ -17,7 +17,7 @@
 namespace velloran::rt {
 
 // One scripted event and how long after the previous one (or after its form came on
-// top) it arrives, in seconds.
+// top) it arrives, in seconds. It happens in the form on top unless it names another.
 struct ScriptedInput {
   InputEvent event;
   double delay = 0;

@@ -123,6 +123,33 @@ TEST_F(Controls, ToolbarReportsThePlaceClickedAndShowsTooltipsAfterAPause) {
   EXPECT_EQ(bar.shownToolTip(), "Tip 1");
 }
 
+TEST_F(Controls, ATooltipStaysInsideTheWindowNarrowerThanItsPicture) {
+  // The table's picture is wider than its window: a tooltip at the right edge keeps to the
+  // window, not to the picture.
+  Dialog table("frmMain");
+  table.setPicture(Picture(420, 300, rgb(0, 128, 0)));
+  table.setClientSize(400, 300);
+  Toolbar bar(table);
+  bar.width = 400;
+  Toolbar::Button exit;
+  exit.width = 400;
+  exit.picture = Picture(16, 16, rgb(0, 0, 255));
+  exit.toolTipText = "Exit";
+  bar.buttons.push_back(exit);
+  table.show();
+  headless->script("frmMain", {{{InputEvent::Kind::MouseMove, nullptr, 0, 0, 398, 10}, 0}});
+  app().serveUntil(now() + 0.6);
+  ASSERT_EQ(bar.shownToolTip(), "Exit");
+  const Picture& shown = headless->shown("frmMain");
+  int rightmostBorder = -1;  // the tooltip's black frame, on its top edge
+  for (int x = 0; x < shown.width(); ++x) {
+    if (shown.pixel(x, 22 + 2) == kButtonText) rightmostBorder = x;
+  }
+  ASSERT_GE(rightmostBorder, 0) << "the tooltip shows";
+  EXPECT_EQ(shown.pixel(rightmostBorder, 22 + 2 + 4), kButtonText)
+      << "its right edge, a black line down, is inside the window: the whole tip shows";
+}
+
 TEST_F(Controls, PopupMenuReturnsTheChoiceAndLetsTimersRun) {
   Dialog table("frmMain");
   table.show();

@@ -44,6 +44,29 @@ TEST_F(EventLoop, ScriptedKeysReachTheFormWithTheirCodes) {
                                       "press 27", "down 65", "press 97", "down 49", "press 49"}));
 }
 
+TEST_F(EventLoop, UnderADialogItTakesTheKeysAndCloseRequestsButAHelpViewerKeepsItsOwn) {
+  KeyLog table("frmMain");
+  table.show();
+  KeyLog help("frmHelp");
+  help.standsAlone = true;
+  help.show();
+  Dialog dialog("frmDialog");
+  dialog.setBorderStyle(BorderStyle::None);
+  using Kind = InputEvent::Kind;
+  headless->script("frmDialog", {{{Kind::FocusGained, &table}, 0},
+                                 {{Kind::KeyDown, &table, vbKeyLeft}, 0},
+                                 {{Kind::KeyDown, &help, vbKeyDown}, 0},
+                                 {{Kind::MouseDown, &table, 1, 0, 5, 5}, 0},
+                                 {{Kind::Close, &dialog}, 0},
+                                 {{Kind::KeyDown, &dialog, vbKeyRight}, 0}});
+  headless->script("frmDialog", pressKeys({vbKeyReturn}));
+  dialog.showModal();
+  EXPECT_EQ(dialog.log, (std::vector<std::string>{"down 37", "down 39", "down 13", "press 13"}))
+      << "the dialog takes the keys typed into the table, and outlives a close request";
+  EXPECT_EQ(help.log, (std::vector<std::string>{"down 40"})) << "the help viewer stays usable";
+  EXPECT_TRUE(table.log.empty());
+}
+
 TEST_F(EventLoop, DoEventsServesWhatIsPendingOnceAndLaterInputWaits) {
   KeyLog table("frmMain");
   table.show();
