@@ -12,6 +12,7 @@
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -56,8 +57,7 @@ constexpr TableBytes kEmptyTable = [] {
   }
 }
 
-// A file descriptor that is closed when it goes, whatever happened; the procedures arrange
-// for that to come after their error report.
+// A file descriptor that is closed when it goes, whatever happened.
 class OpenFile {
  public:
   OpenFile(const std::string& path, int flags) : fd_(::open(path.c_str(), flags | O_CLOEXEC)) {
@@ -294,15 +294,17 @@ bool hiScoreFileExists() {
 
 bool gblnfReadHiScoreFile() {
   bool result = false;
+  // Declared out here, so that the file is closed after the error report.
+  std::optional<OpenFile> file;
   trap("gblnfReadHiScoreFile", [&] {
     // Never waits: whatever stands in the file's place, a read takes what is there.
-    OpenFile file(hiScoreFilePath(), O_RDONLY | O_NONBLOCK);
-    const Bytes bytes = readBytes(file.fd(), 0, kTableLength);
+    file.emplace(hiScoreFilePath(), O_RDONLY | O_NONBLOCK);
+    const Bytes bytes = readBytes(file->fd(), 0, kTableLength);
     // A file that ends early reads as empty records from there on.
     TableBytes table = kEmptyTable;
     std::copy(bytes.begin(), bytes.end(), table.begin());
     for (int i = 1; i <= 5; ++i) gudtHiScores[i] = decode(table.data() + kRecordLength * (i - 1));
-    file.close();
+    file->close();
     result = true;
   });
   return result;
