@@ -1,34 +1,58 @@
 # Velloran: `make run` builds and starts the game, `make test` builds and runs every test.
-BUILD ?= build
+# Works from any folder: make -f /path/to/Makefile run
+ROOT := $(patsubst %/,%,$(dir $(abspath $(lastword $(MAKEFILE_LIST)))))
+BUILD ?= $(ROOT)/build
 JOBS ?= $(shell nproc)
+# make install: where to, and a staging folder in front of it (packagers' DESTDIR).
+PREFIX ?= /usr/local
+DESTDIR ?=
+DEPS := $(ROOT)/tools/install-deps.sh
 
-.PHONY: run test build deps configure assets bench clean
+.PHONY: run test build deps configure install package assets bench clean
 
-run: build
+run: deps
+	cmake -S $(ROOT) -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(BUILD) -j $(JOBS) --target velloran
 	$(BUILD)/velloran
 
 test: build
-	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+	ctest --test-dir $(BUILD) --output-on-failure --no-tests=error -j $(JOBS)
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-configure: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+configure:
+	@$(DEPS) run build test
+	cmake -S $(ROOT) -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
 
+# Running needs the run list, building (make run builds too) the build list; make test
+# installs the test list as well.
 deps:
-	@tools/install-deps.sh
+	@$(DEPS) run build
 
-# Draws the pictures and writes the song and the thunder into assets/ again.
+# Installs the game under PREFIX (the executable in PREFIX/bin), staged in DESTDIR if set.
+install: deps
+	cmake -S $(ROOT) -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=$(PREFIX)
+	cmake --build $(BUILD) -j $(JOBS) --target velloran
+	DESTDIR=$(DESTDIR) cmake --install $(BUILD)
+
+# The Debian package, velloran_<version>_<arch>.deb in the build folder of its own: the game
+# in /usr/games, its files in /usr/share.
+package:
+	@$(DEPS) run build package
+	cmake -S $(ROOT) -B $(BUILD)-package -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
+	  -DVELLORAN_INSTALL_BINDIR=games -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON \
+	  -DCMAKE_DISABLE_FIND_PACKAGE_benchmark=ON
+	cmake --build $(BUILD)-package -j $(JOBS) --target package
+	@ls $(BUILD)-package/velloran_*.deb
+
+# Draws the pictures and the icons and writes the song and the thunder into assets/ again.
 assets:
-	@tools/install-deps.sh
-	@dpkg-query -W python3-pil fonts-wqy-microhei >/dev/null 2>&1 || \
-	  { [ "$$(id -u)" -eq 0 ] && apt-get install -y -qq python3-pil fonts-wqy-microhei; } || \
-	  { echo "make assets needs: sudo apt-get install python3-pil fonts-wqy-microhei" >&2; exit 1; }
-	/usr/bin/python3 tools/generate_assets.py
+	@$(DEPS) assets
+	/usr/bin/python3 $(ROOT)/tools/generate_assets.py
 
 bench: build
 	$(BUILD)/bench/velloran_bench
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(BUILD)-package

@@ -1,6 +1,9 @@
 #pragma once
-// The five best results and their file "HiScore.dat" in the program's folder.
+// The five best results and their file "HiScore.dat" (in the folder scoresFolder() names).
 
+#include <sys/types.h>
+
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -28,5 +31,15 @@ bool mblnfHiScore(const GameEngine& game);
 std::string hiScoreFilePath();
 // True when the file is there as a normal file (anything else counts as missing).
 bool hiScoreFileExists();
+
+// The system calls through which a save writes, flushes, closes and renames its new file.
+// Tests put failing ones in their place, to see that a failed save leaves the old table whole.
+struct HiScoreFileCalls {
+  ssize_t (*write)(int fd, const void* bytes, std::size_t count);
+  int (*fsync)(int fd);
+  int (*close)(int fd);
+  int (*rename)(const char* from, const char* to);
+};
+HiScoreFileCalls& hiScoreFileCalls();
 
 }  // namespace velloran

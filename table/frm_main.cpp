@@ -12,6 +12,7 @@
 #include "dialogs/frm_rounds_setting.h"
 #include "dialogs/high_scores.h"
 #include "runtime/app.h"
+#include "table/game_files.h"
 #include "table/help.h"
 #include "windows/frm_bitmaps.h"
 #include "windows/table_window.h"
@@ -62,8 +63,7 @@ void FrmMain::Form_Load() {
     gsCenterForm(*this);
     rt::BitBlt(picBlankNextTile, 0, 0, 30, 39, picWork, 474, 44, rt::SRCCOPY);
     msAssignSeatPsns();
-    game.mblnMciOK = gblnfInitMCI(
-        mmcVLR, true, false, 0, rt::App::instance().programFolder() + "/quiven1.mid", "Sequencer");
+    game.mblnMciOK = gblnfInitMCI(mmcVLR, true, false, 0, gameFilePath("quiven1.mid"), "Sequencer");
     game.msInitVar();
     game.mblnMusicOn = true;
     game.mblnShowBreakDown = true;

@@ -10,6 +10,7 @@
 #include "runtime/form_instance.h"
 #include "runtime/keys.h"
 #include "runtime/text.h"
+#include "table/game_files.h"
 
 namespace velloran {
 namespace {
@@ -122,8 +123,7 @@ rt::FormInstance<FrmHelp> frmHelp;
 
 void showHelpIndex(rt::Form& owner) {
   rt::App& app = rt::App::instance();
-  std::ifstream file(kHelpFile);
-  if (!file) file.open(app.programFolder() + "/" + kHelpFile);
+  std::ifstream file(gameFilePath(kHelpFile));
   if (!file) {
     app.messageBox(std::string("Cannot find the ") + kHelpFile + " file.", "Velloran Help");
     return;

@@ -10,6 +10,7 @@
 #include "runtime/app.h"
 #include "runtime/wave_sound.h"
 #include "table/frm_main.h"
+#include "table/game_files.h"
 #include "windows/frm_bitmaps.h"
 #include "windows/tile_sprites.h"
 
@@ -46,8 +47,7 @@ void FrmMain::msDrawLightning() {
                  rt::SRCCOPY);
       msDrawEarnedTiles();
       copyToWindow(kLightningX, kLightningY, w, h);
-      rt::sndPlaySound(rt::App::instance().programFolder() + "/Thunder2.wav",
-                       rt::kSoundAsync | rt::kSoundNoDefault);
+      rt::sndPlaySound(gameFilePath("Thunder2.wav"), rt::kSoundAsync | rt::kSoundNoDefault);
     }
   });
 }

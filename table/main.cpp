@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <string_view>
 
 #include "base/run_time_error.h"
 #include "runtime/app.h"
@@ -9,8 +10,47 @@
 #include "table/frm_main.h"
 #include "windows/window_helpers.h"
 
-int main() {
+#ifndef VELLORAN_VERSION
+#define VELLORAN_VERSION "unknown"
+#endif
+
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: velloran [--help | --version]\n"
+    "Velloran, a falling-tile mahjong game. Start it without options to play.\n"
+    "\n"
+    "  -h, --help     show this help and exit\n"
+    "      --version  show the version and exit\n"
+    "\n"
+    "The five best scores are kept in HiScore.dat beside the program when the game may\n"
+    "write there, else in $XDG_DATA_HOME/velloran (by default ~/.local/share/velloran).\n";
+
+// The game takes no options but these two. -1: go on and play; else the exit status.
+int answerOptions(int argc, char** argv) {
+  if (argc < 2) return -1;
+  const std::string_view option = argv[1];
+  if (argc == 2 && (option == "--help" || option == "-h")) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  if (argc == 2 && option == "--version") {
+    std::puts("velloran " VELLORAN_VERSION);
+    return 0;
+  }
+  const std::string_view wrong = option == "--help" || option == "-h" || option == "--version"
+                                     ? std::string_view(argv[2])
+                                     : option;
+  std::fprintf(stderr, "velloran: unknown option or argument '%.*s'\nTry 'velloran --help'.\n",
+               static_cast<int>(wrong.size()), wrong.data());
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
   using namespace velloran;
+  if (const int status = answerOptions(argc, argv); status >= 0) return status;
   rt::App& app = rt::App::instance();
   app.setTitle("Velloran");
   try {

@@ -1,5 +1,6 @@
 #!/usr/bin/python3
-"""Draws every picture of the game from shapes and fonts and writes the song and the thunder.
+"""Draws every picture of the game and its icons from shapes and fonts and writes the song and
+the thunder.
 
     /usr/bin/python3 tools/generate_assets.py                  rewrite assets/
     /usr/bin/python3 tools/generate_assets.py --contact-sheet /tmp/sheet.png
@@ -18,6 +19,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import art_kit as kit  # noqa: E402
 import board_art  # noqa: E402
 import contact_sheet  # noqa: E402
+import icon_art  # noqa: E402
 import song  # noqa: E402
 import sprite_art  # noqa: E402
 import table_art  # noqa: E402
@@ -58,6 +60,10 @@ def write_assets(pictures):
         out.write(song.song_bytes())
     with open(os.path.join(ASSETS, "Thunder2.wav"), "wb") as out:
         out.write(thunder.thunder_bytes())
+    icons = os.path.join(ASSETS, "icons")
+    os.makedirs(icons, exist_ok=True)
+    for size, image in icon_art.icons().items():
+        icon_art.save_icon(image, os.path.join(icons, "velloran-%d.png" % size))
 
 
 def main():

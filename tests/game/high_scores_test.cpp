@@ -1,10 +1,21 @@
 #include "dialogs/high_scores.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <iterator>
+#include <optional>
+#include <random>
 #include <set>
 #include <string>
 #include <vector>
@@ -19,6 +30,7 @@
 #include "support/hi_score_records.h"
 #include "support/temp_folder.h"
 #include "table/frm_main.h"
+#include "table/game_files.h"
 #include "windows/window_helpers.h"
 
 namespace velloran {
@@ -44,6 +56,23 @@ Bytes concat(std::initializer_list<Bytes> parts) {
   return all;
 }
 
+// Sets an environment variable for the life of a test, or unsets it (nullopt).
+class ScopedVariable {
+ public:
+  ScopedVariable(const char* name, std::optional<std::string> value) : name_(name) {
+    if (const char* old = getenv(name)) old_ = old;
+    value ? setenv(name, value->c_str(), 1) : unsetenv(name);
+  }
+  ~ScopedVariable() { old_ ? setenv(name_, old_->c_str(), 1) : unsetenv(name_); }
+
+ private:
+  const char* name_;
+  std::optional<std::string> old_;
+};
+
+// A folder no one may write to, not even root.
+constexpr const char* kUnwritableFolder = "/proc/self";
+
 class HighScores : public HeadlessApp {
  protected:
   void SetUp() override {
@@ -51,6 +80,9 @@ class HighScores : public HeadlessApp {
     folder = scratch.path();
     ASSERT_FALSE(folder.empty());
     app().setProgramFolder(folder);
+    // The player's own folders stay out of the tests.
+    home.emplace("HOME", folder + "/home");
+    dataHome.emplace("XDG_DATA_HOME", folder + "/data");
     for (typHiScore& entry : gudtHiScores) entry = typHiScore{};
     installErrorReporter();
     frmMain->setClientSize(795, 581);
@@ -58,10 +90,13 @@ class HighScores : public HeadlessApp {
     game.mlngLevel = 1;
   }
   void TearDown() override {
+    hiScoreFileCalls() = kRealCalls;
     gsReleaseObjects(frmGetName, frmHiScore, frmMain);
     HeadlessApp::TearDown();
     setErrorReporter(nullptr);
     app().setProgramFolder("");
+    dataHome.reset();
+    home.reset();
   }
 
   std::string path() const { return folder + "/HiScore.dat"; }
@@ -105,7 +140,19 @@ class HighScores : public HeadlessApp {
   const std::vector<rt::RecordedMessageBox>& boxes() { return headless->messageBoxes(); }
 
   testing::TempFolder scratch;
+
+  // What the folder holds, by name.
+  std::set<std::string> folderNames() const {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+      names.insert(entry.path().filename().string());
+    }
+    return names;
+  }
+
+  const HiScoreFileCalls kRealCalls = hiScoreFileCalls();
   std::string folder;
+  std::optional<ScopedVariable> home, dataHome;
   NoTable window;
   GameEngine game{window};
   bool asked = false;  // the name was asked and typed
@@ -215,24 +262,196 @@ TEST_F(HighScores, AnUnreadableFileIsReportedOnceAndNothingIsAskedOrWritten) {
   EXPECT_EQ(boxes()[0].title, "Error In gblnfReadHiScoreFile");
 }
 
-TEST_F(HighScores, ASaveThatFailsIsReportedAndTheResultStandsInMemory) {
+TEST_F(HighScores, TheScoresLiveBesideTheProgramElseInThePlayersDataFolder) {
+  const std::string home = folder + "/home/.local/share/velloran";
   const struct {
     const char* what;
-    std::string folder;  // the program folder; the link target when `link` is set
-    bool link;
-    const char* text;
+    std::string program;
+    std::optional<std::string> dataHome;
+    std::string expected;
   } cases[] = {
-      {"a folder that is not there", "/missing", false, "Error 76 - Path not found"},
-      {"a disk with no room", "/dev/full", true, "Error 61 - Disk full"},
+      {"a folder the game may write to", folder, folder + "/data", folder},
+      {"a folder it may not, with a data home", kUnwritableFolder, folder + "/data",
+       folder + "/data/velloran"},
+      {"a relative data home counts as none", kUnwritableFolder, "data", home},
+      {"no data home", kUnwritableFolder, std::nullopt, home},
   };
-  const std::string base = folder;
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    if (c.link) {
-      std::filesystem::create_symlink(c.folder, base + "/HiScore.dat");
-    } else {
-      app().setProgramFolder(base + c.folder);
+    std::filesystem::remove_all(folder + "/home");
+    std::filesystem::remove_all(folder + "/data");
+    std::filesystem::remove(folder + "/HiScore.dat");
+    app().setProgramFolder(c.program);
+    ScopedVariable data("XDG_DATA_HOME", c.dataHome);
+    ASSERT_EQ(scoresFolder(), c.expected);
+    EXPECT_TRUE(endGame(1600, true, "First"));
+    EXPECT_TRUE(endGame(1700, true, "Second")) << "the second game reads the first's file";
+    EXPECT_TRUE(asked);
+    EXPECT_EQ(std::filesystem::file_size(c.expected + "/HiScore.dat"), 90u);
+    EXPECT_EQ(namesInFile(), (std::vector<std::string>{"Second    ", "First     ", "          ",
+                                                       "          ", "          "}));
+    if (c.expected != folder) {
+      EXPECT_EQ(std::filesystem::status(c.expected).permissions(),
+                std::filesystem::perms::owner_all)
+          << "the data folder is made for the player alone";
     }
+  }
+  EXPECT_TRUE(boxes().empty());
+}
+
+// Stand-ins for the disk's calls, each failing or odd in one way.
+int gCalls = 0;  // calls of the stand-in so far, reset for each case
+ssize_t diskFull(int, const void*, std::size_t) {
+  errno = ENOSPC;
+  return -1;
+}
+ssize_t sevenBytesThenBroken(int fd, const void* bytes, std::size_t count) {
+  if (gCalls++ == 0) return ::write(fd, bytes, std::min<std::size_t>(count, 7));
+  errno = EIO;
+  return -1;
+}
+ssize_t fiveBytesAtATime(int fd, const void* bytes, std::size_t count) {
+  return ::write(fd, bytes, std::min<std::size_t>(count, 5));
+}
+ssize_t interruptedEveryOtherTime(int fd, const void* bytes, std::size_t count) {
+  if (gCalls++ % 2 == 0) {
+    errno = EINTR;
+    return -1;
+  }
+  return ::write(fd, bytes, count);
+}
+int flushBroken(int) {
+  errno = EIO;
+  return -1;
+}
+int folderFlushBroken(int fd) {
+  struct stat status {};
+  if (fstat(fd, &status) == 0 && S_ISDIR(status.st_mode)) return flushBroken(fd);
+  return ::fsync(fd);
+}
+int closeBroken(int fd) {
+  ::close(fd);
+  errno = EIO;
+  return -1;
+}
+int renameRefused(const char*, const char*) {
+  errno = EXDEV;
+  return -1;
+}
+
+TEST_F(HighScores, ASaveThatFailsAtAnyStepLeavesTheOldFileWholeAndNothingElse) {
+  const struct {
+    const char* what;
+    HiScoreFileCalls calls;
+    const char* text;
+  } cases[] = {
+      {"a full disk", {diskFull, ::fsync, ::close, ::rename}, "Error 61 - Disk full"},
+      {"a short write, then a failed one",
+       {sevenBytesThenBroken, ::fsync, ::close, ::rename},
+       "Error 57 - Device I/O error"},
+      {"a failed flush", {::write, flushBroken, ::close, ::rename}, "Error 57 - Device I/O error"},
+      {"a failed close", {::write, ::fsync, closeBroken, ::rename}, "Error 57 - Device I/O error"},
+      {"a failed rename",
+       {::write, ::fsync, ::close, renameRefused},
+       "Error 75 - Path/File access error"},
+  };
+  const Bytes old = concat(
+      {table({{"Ann", 5000}, {"Bob", 3000}, {"Cy", 2000}, {"Di", 1000}, {"Ed", 500}}), {'t', 0}});
+  for (const auto& c : cases) {
+    for (const bool hadFile : {true, false}) {
+      SCOPED_TRACE(std::string(c.what) + (hadFile ? ", over an old file" : ", with no file yet"));
+      std::filesystem::remove(path());
+      if (hadFile) writeFile(old);
+      gCalls = 0;
+      hiScoreFileCalls() = c.calls;
+      const std::size_t before = boxes().size();
+      EXPECT_TRUE(endGame(9000)) << "the entry stands and the table is shown";
+      hiScoreFileCalls() = kRealCalls;
+      ASSERT_EQ(boxes().size(), before + 1);
+      EXPECT_EQ(boxes().back().title, "Error In gsSaveHiScore");
+      EXPECT_EQ(boxes().back().text, c.text);
+      EXPECT_EQ(gudtHiScores[1].Score, 9000);
+      if (hadFile) {
+        EXPECT_EQ(fileBytes(), old);
+        EXPECT_EQ(folderNames(), std::set<std::string>{"HiScore.dat"});
+      } else {
+        EXPECT_TRUE(folderNames().empty()) << "no empty or partial file is left";
+      }
+    }
+  }
+}
+
+TEST_F(HighScores, ASaveOnAnAwkwardDiskStillWritesTheWholeTableAndReportsNothing) {
+  const struct {
+    const char* what;
+    HiScoreFileCalls calls;
+  } cases[] = {
+      {"writes that take five bytes at a time", {fiveBytesAtATime, ::fsync, ::close, ::rename}},
+      {"writes that are interrupted", {interruptedEveryOtherTime, ::fsync, ::close, ::rename}},
+      {"a folder that cannot be flushed once the file is in place",
+       {::write, folderFlushBroken, ::close, ::rename}},
+  };
+  const Bytes tail = {'t', 'a', 'i', 'l'};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    writeFile(concat({table({{"Ann", 5000}, {"Bob", 3000}, {"", 0}, {"", 0}, {"", 0}}), tail}));
+    gCalls = 0;
+    hiScoreFileCalls() = c.calls;
+    EXPECT_TRUE(endGame(4000));
+    hiScoreFileCalls() = kRealCalls;
+    EXPECT_EQ(
+        fileBytes(),
+        concat({table({{"Ann", 5000}, {"New", 4000}, {"Bob", 3000}, {"", 0}, {"", 0}}), tail}));
+    EXPECT_EQ(folderNames(), std::set<std::string>{"HiScore.dat"});
+  }
+  EXPECT_TRUE(boxes().empty());
+}
+
+TEST_F(HighScores, TheSaveKeepsTheFilesModeAndTheLinkThatNamesIt) {
+  std::filesystem::create_directory(folder + "/kept");
+  const std::string real = folder + "/kept/scores";
+  std::ofstream(real) << "";
+  std::filesystem::permissions(real, std::filesystem::perms::owner_read |
+                                         std::filesystem::perms::owner_write |
+                                         std::filesystem::perms::group_read);
+  std::filesystem::create_symlink("kept/scores", path());
+  EXPECT_TRUE(endGame(1600, true, "Al"));
+  EXPECT_TRUE(endGame(1700, true, "Bo"));
+  EXPECT_TRUE(std::filesystem::is_symlink(path()));
+  EXPECT_EQ(std::filesystem::status(real).permissions(), std::filesystem::perms::owner_read |
+                                                             std::filesystem::perms::owner_write |
+                                                             std::filesystem::perms::group_read);
+  EXPECT_EQ(fileBytes(), table({{"Bo", 1700}, {"Al", 1600}, {"", 0}, {"", 0}, {"", 0}}));
+  EXPECT_EQ(folderNames(), (std::set<std::string>{"HiScore.dat", "kept"}));
+  EXPECT_TRUE(boxes().empty());
+}
+
+TEST_F(HighScores, ASaveThatCannotBeMadeIsReportedNeverWaitsAndTheResultStandsInMemory) {
+  const std::string plainFile = folder + "/plain";
+  std::ofstream(plainFile) << "not a folder";
+  const struct {
+    const char* what;
+    std::string program;
+    std::string link;  // HiScore.dat is a link to this
+    bool pipe;         // HiScore.dat is a named pipe that nobody reads
+    const char* text;
+  } cases[] = {
+      {"a data folder that cannot be made", kUnwritableFolder, "", false,
+       "Error 76 - Path not found"},
+      {"a disk with no room", folder, "/dev/full", false, "Error 61 - Disk full"},
+      {"a pipe in the file's place", folder, "", true, "Error 75 - Path/File access error"},
+  };
+  ScopedVariable data("XDG_DATA_HOME", plainFile + "/data");
+  // A save that waits for ever ends the test here.
+  alarm(60);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::filesystem::remove(path());
+    if (!c.link.empty()) std::filesystem::create_symlink(c.link, path());
+    if (c.pipe) {
+      ASSERT_EQ(mkfifo(path().c_str(), 0644), 0);
+    }
+    app().setProgramFolder(c.program);
     const std::size_t before = boxes().size();
     EXPECT_TRUE(endGame(1600)) << "the entry stands and the table is shown";
     EXPECT_TRUE(asked);
@@ -240,8 +459,64 @@ TEST_F(HighScores, ASaveThatFailsIsReportedAndTheResultStandsInMemory) {
     EXPECT_EQ(boxes().back().title, "Error In gsSaveHiScore");
     EXPECT_EQ(boxes().back().text, c.text);
     EXPECT_EQ(gudtHiScores[1].Score, 1600);
-    app().setProgramFolder(base);
+    EXPECT_FALSE(hiScoreFileExists()) << "the sheet shows the table in memory";
+    app().setProgramFolder(folder);
   }
+  alarm(0);
+  EXPECT_TRUE(std::filesystem::is_fifo(path())) << "what stood there stays";
+}
+
+// Trickles the table out a few bytes at a time, so that a kill lands in the middle of a save.
+ssize_t slowWrite(int fd, const void* bytes, std::size_t count) {
+  usleep(50);
+  return ::write(fd, bytes, std::min<std::size_t>(count, 4));
+}
+
+TEST_F(HighScores, AGameKilledWhileSavingLeavesTheOldTableOrTheNewNeverAMix) {
+  const Bytes tail = {'t', 'a', 'i', 'l'};
+  const std::initializer_list<std::pair<const char*, std::int32_t>> results[2] = {
+      {{"Ann", 5000}, {"Bob", 3000}, {"Cy", 2000}, {"Di", 1000}, {"Ed", 500}},
+      {{"Vi", 9100}, {"Wu", 8200}, {"Xo", 7300}, {"Yan", 6400}, {"Zed", 5500}},
+  };
+  const Bytes tables[2] = {concat({table(results[0]), tail}), concat({table(results[1]), tail})};
+  writeFile(tables[0]);
+  std::mt19937 random(20261210);
+  int kept[2] = {0, 0};
+  int halfWritten = 0;  // kills that caught a save half-written, with its new file left behind
+  constexpr int kKills = 150;
+  for (int kill = 1; kill <= kKills; ++kill) {
+    int started[2];
+    ASSERT_EQ(pipe(started), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      hiScoreFileCalls().write = slowWrite;
+      (void)!::write(started[1], "s", 1);
+      for (int round = 1;; ++round) {
+        int i = 1;
+        for (const auto& [name, score] : results[round % 2])
+          gudtHiScores[i++] = {name, 4, 1, score};
+        gsSaveHiScore();
+      }
+    }
+    char byte;
+    ASSERT_EQ(::read(started[0], &byte, 1), 1);
+    close(started[0]);
+    close(started[1]);
+    usleep(std::uniform_int_distribution<useconds_t>(0, 12000)(random));
+    ::kill(child, SIGKILL);
+    ASSERT_EQ(waitpid(child, nullptr, 0), child);
+    const Bytes now = fileBytes();
+    ASSERT_TRUE(now == tables[0] || now == tables[1]) << "after kill " << kill;
+    ++kept[now == tables[1]];
+    halfWritten += folderNames().size() > 1;
+  }
+  std::cout << kKills << " kills: the old table " << kept[0] << " times, the new " << kept[1]
+            << ", " << halfWritten << " in the middle of a save\n";
+  EXPECT_GT(halfWritten, 0) << "no kill fell inside a save";
+  EXPECT_TRUE(endGame(9999));
+  EXPECT_EQ(folderNames(), std::set<std::string>{"HiScore.dat"}) << "the next save clears them";
+  EXPECT_TRUE(boxes().empty());
 }
 
 constexpr rt::Colour kBlack = rt::rgb(0, 0, 0);
@@ -299,6 +574,17 @@ class HiScoreSheet : public HighScores {
 TEST_F(HiScoreSheet, WithNoFileAndNoResultOnlyTheSheetShows) {
   showSheet();
   EXPECT_TRUE(find(0, 0, 500, 350).empty());
+}
+
+TEST_F(HiScoreSheet, WhenTheFirstFileCouldNotBeMadeTheSheetShowsTheTableInMemory) {
+  hiScoreFileCalls().write = diskFull;
+  EXPECT_TRUE(endGame(1600, true, "Al"));
+  ASSERT_EQ(boxes().size(), 1u);
+  EXPECT_EQ(boxes()[0].text, "Error 61 - Disk full");
+  EXPECT_FALSE(std::filesystem::exists(path()));
+  showSheet();
+  EXPECT_FALSE(find(60, rowTop(1), 450, rowTop(1) + 24).empty()) << "the new result";
+  EXPECT_TRUE(find(30, rowTop(2), 470, rowTop(5) + 24).empty());
 }
 
 TEST_F(HiScoreSheet, PrintsTheFileRowsInBlackOverAGreyCopyOnePixelUpAndLeft) {
