@@ -167,7 +167,12 @@ SdlBackend::SdlBackend() {
   bool started = false;
   for (const char* driver : drivers) {
     if (driver) SDL_SetHint(SDL_HINT_VIDEODRIVER, driver);
-    started = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    // An X server under load may drop a new connection while setting it up (Xvfb does, about
+    // once in a hundred): a display that is there is asked again before we give up on it.
+    for (int attempt = 0; attempt < 5 && !started; ++attempt) {
+      if (attempt > 0) SDL_Delay(50);
+      started = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    }
     if (started) break;
     failures += std::string(failures.empty() ? "" : " ") + SDL_GetError();
   }

@@ -33,11 +33,16 @@ TEST(NoDesktop, TheGameSaysItNeedsOneAndEndsAtOnce) {
 // Runs xdotool on the given display; its output.
 std::string xdotool(const std::string& display, const std::string& arguments) {
   const std::string command = "DISPLAY=" + display + " xdotool " + arguments + " 2>/dev/null";
+  // (A search that finds nothing fails too; asking again costs nothing then.)
   std::string output;
-  if (FILE* pipe = popen(command.c_str(), "r")) {
+  // Its own connection may be dropped by a loaded X server before anything is sent: ask again.
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    output.clear();
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) continue;
     char buffer[256];
     while (fgets(buffer, sizeof buffer, pipe)) output += buffer;
-    pclose(pipe);
+    if (pclose(pipe) == 0) break;
   }
   return output;
 }

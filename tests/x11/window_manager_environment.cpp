@@ -19,14 +19,22 @@ namespace {
 class WindowManager : public ::testing::Environment {
  public:
   void SetUp() override {
-    pid_ = fork();
-    if (pid_ == 0) {
-      execlp("openbox", "openbox", "--sm-disable", static_cast<char*>(nullptr));
-      _exit(127);
-    }
-    // It announces itself on the root window once it manages the screen.
-    for (int attempt = 0; attempt < 400 && !windowManagerRuns(); ++attempt) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(25));
+    // openbox may lose its connection while the X server sets it up (a loaded Xvfb drops a few
+    // new connections): it then ends at once, and is started again.
+    for (int start = 0; start < 5 && !windowManagerRuns(); ++start) {
+      pid_ = fork();
+      if (pid_ == 0) {
+        execlp("openbox", "openbox", "--sm-disable", static_cast<char*>(nullptr));
+        _exit(127);
+      }
+      // It announces itself on the root window once it manages the screen.
+      for (int attempt = 0; attempt < 400 && !windowManagerRuns(); ++attempt) {
+        if (waitpid(pid_, nullptr, WNOHANG) == pid_) {
+          pid_ = -1;
+          break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(25));
+      }
     }
     ASSERT_TRUE(windowManagerRuns()) << "openbox manages the display";
   }

@@ -27,8 +27,14 @@ bool waitFor(const std::function<bool()>& done, double seconds = 10) {
   return true;
 }
 
+// xdotool opens a connection of its own each time, which a loaded X server may drop before
+// anything is sent: it is then asked again.
 void xdotool(const std::string& arguments) {
-  ASSERT_EQ(std::system(("xdotool " + arguments).c_str()), 0) << arguments;
+  int status = -1;
+  for (int attempt = 0; attempt < 5 && status != 0; ++attempt) {
+    status = std::system(("xdotool " + arguments).c_str());
+  }
+  ASSERT_EQ(status, 0) << arguments;
 }
 
 std::optional<rt::Picture> clientImage(unsigned long window) {

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <string>
@@ -66,11 +67,28 @@ void collect(Display* display, Window parent, std::vector<unsigned long>& found)
   if (children) XFree(children);
 }
 
-// One short connection per question: the game's own stays untouched.
+// The X server may drop a new connection while setting it up (Xvfb does under load): ask again.
+Display* openDisplay() {
+  Display* display = nullptr;
+  for (int attempt = 0; attempt < 5 && !display; ++attempt) {
+    if (attempt > 0) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    display = XOpenDisplay(nullptr);
+  }
+  return display;
+}
+
+int ignoreError(Display*, XErrorEvent*) {
+  return 0;
+}
+
+// One short connection per question: the game's own stays untouched. The game's windows
+// come and go while we look at them, so a question about one already gone is no error.
 struct Connection {
-  Display* display = XOpenDisplay(nullptr);
+  Display* display = openDisplay();
+  XErrorHandler previous = XSetErrorHandler(ignoreError);
   ~Connection() {
     if (display) XCloseDisplay(display);
+    XSetErrorHandler(previous);
   }
 };
 
@@ -165,7 +183,7 @@ struct WindowCloser::State {
 
 WindowCloser::WindowCloser() : state_(new State) {
   state_->thread = std::thread([state = state_] {
-    Display* display = XOpenDisplay(nullptr);
+    Display* display = openDisplay();
     for (;;) {
       Window target = 0;
       {
