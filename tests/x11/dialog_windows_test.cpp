@@ -28,16 +28,9 @@ namespace {
 using velloran::testing::clientRect;
 using velloran::testing::xWindowOf;
 
-// xdotool opens a connection of its own each time, which a loaded X server may drop before
-// anything is sent: it is then asked again.
-void xdotool(const std::string& arguments) {
-  int status = -1;
-  for (int attempt = 0; attempt < 5 && status != 0; ++attempt) {
-    status = std::system(("xdotool " + arguments).c_str());
-  }
-  ASSERT_EQ(status, 0) << arguments;
+void xinput(const std::string& arguments) {
+  ASSERT_TRUE(velloran::testing::xdotool(arguments)) << arguments;
 }
-
 // Steps run from a timer inside the dialog's own modal loop: each runs once the one before
 // it has seen its effect, and the dialog is closed when a step waits in vain.
 class Script {
@@ -117,8 +110,8 @@ TEST_F(DialogWindows, TheSetChooserLiesOverTheTableAndKeepsTheKeyboard) {
                     table = clientRect(xWindowOf(frmMain->handle()));
                     chooser = clientRect(xWindowOf(frmChooseTiles->handle()));
                     // A click on the table, then Right and Enter: the second run is taken.
-                    xdotool("mousemove --window " + tableWindow + " 200 150 click 1");
-                    xdotool("key Right Return");
+                    xinput("mousemove --window " + tableWindow + " 200 150 click 1");
+                    xinput("key Right Return");
                   }}});
   frmChooseTiles->showModal();
   EXPECT_TRUE(script.finished());
@@ -140,18 +133,18 @@ TEST_F(DialogWindows, TheNameBoxPastesCopiesAndCutsThroughRealKeys) {
   backend.setClipboardText("Nightingales");
   rt::TextBox& box = frmGetName->txtName;
   Script script(*frmGetName,
-                {{[&] { return mapped(*frmGetName); }, [] { xdotool("key ctrl+v"); }},
+                {{[&] { return mapped(*frmGetName); }, [] { xinput("key ctrl+v"); }},
                  {[&] { return box.text() == "Nightingal"; },
                   [&] {
                     box.select(0, 5);
-                    xdotool("key ctrl+c");
+                    xinput("key ctrl+c");
                   }},
                  {[&] { return backend.clipboardText() == "Night"; },
                   [&] {
                     box.select(5, 5);
-                    xdotool("key ctrl+x");
+                    xinput("key ctrl+x");
                   }},
-                 {[&] { return box.text() == "Night"; }, [] { xdotool("key Return"); }}});
+                 {[&] { return box.text() == "Night"; }, [] { xinput("key Return"); }}});
   frmGetName->msLoadFormVariables(500);
   frmGetName->showModal();
   EXPECT_EQ(script.stepsDone(), 4u) << "paste cut to ten, copy, cut";

@@ -27,16 +27,9 @@ bool waitFor(const std::function<bool()>& done, double seconds = 10) {
   return true;
 }
 
-// xdotool opens a connection of its own each time, which a loaded X server may drop before
-// anything is sent: it is then asked again.
-void xdotool(const std::string& arguments) {
-  int status = -1;
-  for (int attempt = 0; attempt < 5 && status != 0; ++attempt) {
-    status = std::system(("xdotool " + arguments).c_str());
-  }
-  ASSERT_EQ(status, 0) << arguments;
+void xinput(const std::string& arguments) {
+  ASSERT_TRUE(velloran::testing::xdotool(arguments)) << arguments;
 }
-
 std::optional<rt::Picture> clientImage(unsigned long window) {
   const std::optional<ScreenRect> rect = clientRect(window);
   if (!rect) return std::nullopt;
@@ -59,7 +52,7 @@ TEST(GameWindows, TheSeatDrawKeepsTheKeyboardAndIgnoresACloseRequest) {
   ASSERT_TRUE(waitFor([] { return gameWindows().size() == 1; })) << "the table shows";
   const unsigned long table = gameWindows().front();
   // Start Anew, the first button of the toolbar.
-  xdotool("mousemove --window " + std::to_string(table) + " 11 11 click 1");
+  xinput("mousemove --window " + std::to_string(table) + " 11 11 click 1");
   ASSERT_TRUE(waitFor([] { return gameWindows().size() == 2; })) << "the seat draw opens";
   const unsigned long seatDraw = gameWindows().back();
   EXPECT_EQ(windowName(table), "Velloran");
@@ -68,15 +61,15 @@ TEST(GameWindows, TheSeatDrawKeepsTheKeyboardAndIgnoresACloseRequest) {
 
   // A click on the table, then Right: the frame moves on to the next tile.
   const std::optional<rt::Picture> before = clientImage(seatDraw);
-  xdotool("mousemove --window " + std::to_string(table) + " 600 300 click 1");
-  xdotool("key Right");
+  xinput("mousemove --window " + std::to_string(table) + " 600 300 click 1");
+  xinput("key Right");
   EXPECT_TRUE(waitFor([&] { return !sameImage(clientImage(seatDraw), before); }))
       << "the seat draw took the key after a click on the table";
 
   // Asked to close, it stays; Enter then turns the tiles over, and it closes by itself.
   askToClose(seatDraw);
   const std::optional<rt::Picture> framed = clientImage(seatDraw);
-  xdotool("key Return");
+  xinput("key Return");
   EXPECT_TRUE(waitFor([&] {
     return gameWindows().size() == 2 && !sameImage(clientImage(seatDraw), framed);
   })) << "the seat draw is still open and shows the winds";

@@ -10,6 +10,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdlib>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -136,6 +137,13 @@ void askToClose(unsigned long window) {
   if (!x.display) return;
   sendDeleteWindow(x.display, window);
   XSync(x.display, False);
+}
+
+bool xdotool(const std::string& arguments) {
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    if (std::system(("xdotool " + arguments).c_str()) == 0) return true;
+  }
+  return false;
 }
 
 bool windowManagerRuns() {

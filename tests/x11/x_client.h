@@ -21,6 +21,10 @@ std::optional<ScreenRect> clientRect(unsigned long window);
 unsigned long xWindowOf(void* sdlWindow);
 // Asks a window to close, as a window manager does on Alt+F4.
 void askToClose(unsigned long window);
+// Runs xdotool with the arguments on this display; whether it succeeded. Its connection is a
+// new one each time, which a loaded X server may drop before anything is sent: it is then
+// run again.
+bool xdotool(const std::string& arguments);
 // Whether a window manager runs on the display.
 bool windowManagerRuns();
 
