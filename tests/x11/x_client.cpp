@@ -2,13 +2,16 @@
 
 #include <SDL.h>
 #include <SDL_syswm.h>
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xproto.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
 
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
+#include <cstdlib>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -66,13 +69,40 @@ void collect(Display* display, Window parent, std::vector<unsigned long>& found)
   if (children) XFree(children);
 }
 
-// One short connection per question: the game's own stays untouched.
+// One connection for every question and every key, opened at the first and kept: each new
+// connection is a chance for a busy X server to turn it away. It is opened again only when
+// the test moves to another display.
 struct Connection {
-  Display* display = XOpenDisplay(nullptr);
-  ~Connection() {
-    if (display) XCloseDisplay(display);
+  Display* display = nullptr;
+  Connection() {
+    static std::mutex lock;
+    static Display* shared = nullptr;
+    static std::string name;
+    const std::lock_guard guard(lock);
+    const char* wanted = std::getenv("DISPLAY");
+    const std::string now = wanted ? wanted : "";
+    if (shared && name != now) {
+      XCloseDisplay(shared);
+      shared = nullptr;
+    }
+    if (!shared) {
+      shared = XOpenDisplay(nullptr);
+      name = now;
+    }
+    display = shared;
   }
 };
+
+// The server has the input, in order, before the next comes.
+void settle(Display* display) {
+  XSync(display, False);
+}
+
+void fakeKey(Display* display, const std::string& name, bool down) {
+  const KeySym symbol = XStringToKeysym(name.c_str());
+  const KeyCode code = XKeysymToKeycode(display, symbol);
+  if (code) XTestFakeKeyEvent(display, code, down ? True : False, CurrentTime);
+}
 
 }  // namespace
 
@@ -118,6 +148,66 @@ void askToClose(unsigned long window) {
   if (!x.display) return;
   sendDeleteWindow(x.display, window);
   XSync(x.display, False);
+}
+
+void pressKey(const std::string& name, const std::vector<std::string>& held) {
+  Connection x;
+  if (!x.display) return;
+  for (const std::string& modifier : held) fakeKey(x.display, modifier, true);
+  fakeKey(x.display, name, true);
+  fakeKey(x.display, name, false);
+  for (auto modifier = held.rbegin(); modifier != held.rend(); ++modifier) {
+    fakeKey(x.display, *modifier, false);
+  }
+  settle(x.display);
+}
+
+void typeText(const std::string& text) {
+  for (const char c : text) {
+    if (c == ' ') {
+      pressKey("space");
+    } else if (c >= 'A' && c <= 'Z') {
+      pressKey(std::string(1, c), {"Shift_L"});
+    } else {
+      pressKey(std::string(1, c));
+    }
+  }
+}
+
+void movePointer(int screenX, int screenY) {
+  Connection x;
+  if (!x.display) return;
+  XTestFakeMotionEvent(x.display, -1, screenX, screenY, CurrentTime);
+  settle(x.display);
+}
+
+void clickAt(int screenX, int screenY) {
+  Connection x;
+  if (!x.display) return;
+  XTestFakeMotionEvent(x.display, -1, screenX, screenY, CurrentTime);
+  settle(x.display);
+  XTestFakeButtonEvent(x.display, 1, True, CurrentTime);
+  XTestFakeButtonEvent(x.display, 1, False, CurrentTime);
+  settle(x.display);
+}
+
+unsigned long activeWindow() {
+  Connection x;
+  if (!x.display) return 0;
+  const Atom active = XInternAtom(x.display, "_NET_ACTIVE_WINDOW", True);
+  if (active == 0) return 0;
+  Atom type = 0;
+  int format = 0;
+  unsigned long items = 0, after = 0;
+  unsigned char* data = nullptr;
+  unsigned long window = 0;
+  if (XGetWindowProperty(x.display, DefaultRootWindow(x.display), active, 0, 1, False, XA_WINDOW,
+                         &type, &format, &items, &after, &data) == Success &&
+      items == 1 && format == 32) {
+    window = *reinterpret_cast<unsigned long*>(data);
+  }
+  if (data) XFree(data);
+  return window;
 }
 
 bool windowManagerRuns() {

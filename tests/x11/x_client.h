@@ -21,6 +21,15 @@ std::optional<ScreenRect> clientRect(unsigned long window);
 unsigned long xWindowOf(void* sdlWindow);
 // Asks a window to close, as a window manager does on Alt+F4.
 void askToClose(unsigned long window);
+// Input as another client gives it (the XTEST extension, as xdotool does), from the one
+// connection the questions above use. Keys by their X names ("Return", "Left", "a"), with
+// the modifiers held; text of letters, digits and blanks; a click of the left button.
+void pressKey(const std::string& name, const std::vector<std::string>& held = {});
+void typeText(const std::string& text);
+void movePointer(int screenX, int screenY);
+void clickAt(int screenX, int screenY);
+// The window the window manager holds active (_NET_ACTIVE_WINDOW), 0 if none.
+unsigned long activeWindow();
 // Whether a window manager runs on the display.
 bool windowManagerRuns();
 
