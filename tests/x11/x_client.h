@@ -25,6 +25,15 @@ void askToClose(unsigned long window);
 // new one each time, which a loaded X server may drop before anything is sent: it is then
 // run again.
 bool xdotool(const std::string& arguments);
+// Input as another client gives it (the XTEST extension, as xdotool does), from the one
+// connection the questions above use. Keys by their X names ("Return", "Left", "a"), with
+// the modifiers held; text of letters, digits and blanks; a click of the left button.
+void pressKey(const std::string& name, const std::vector<std::string>& held = {});
+void typeText(const std::string& text);
+void movePointer(int screenX, int screenY);
+void clickAt(int screenX, int screenY);
+// The window the window manager holds active (_NET_ACTIVE_WINDOW), 0 if none.
+unsigned long activeWindow();
 // Whether a window manager runs on the display.
 bool windowManagerRuns();
 
