@@ -92,6 +92,8 @@ int ignoreOnShared(Display* display, XErrorEvent* error) {
   return beforeShared ? beforeShared(display, error) : 0;
 }
 
+// Each question sets the handler for its own span: SDL, started and stopped by the tests in
+// between, puts back whatever handler it found, which may not be ours.
 struct Connection {
   Display* display = nullptr;
   Connection() {
@@ -108,11 +110,22 @@ struct Connection {
     if (!shared) {
       shared = openDisplay();
       name = now;
-      if (!sharedDisplay) beforeShared = XSetErrorHandler(ignoreOnShared);
-      sharedDisplay = shared;
     }
+    sharedDisplay = shared;
     display = shared;
+    previous_ = XSetErrorHandler(ignoreOnShared);
+    if (previous_ != ignoreOnShared) beforeShared = previous_;
   }
+  ~Connection() {
+    // Errors of what was asked arrive before we stop ignoring them.
+    if (display) XSync(display, False);
+    XSetErrorHandler(previous_);
+  }
+  Connection(const Connection&) = delete;
+  Connection& operator=(const Connection&) = delete;
+
+ private:
+  XErrorHandler previous_ = nullptr;
 };
 
 // The server has the input, in order, before the next comes.
