@@ -19,6 +19,7 @@
 #include "runtime/keys.h"
 #include "runtime/message_box.h"
 #include "runtime/text.h"
+#include "runtime/timing_trace.h"
 #include "runtime/x11_connection.h"
 
 namespace velloran::rt {
@@ -286,6 +287,7 @@ void SdlBackend::present(Form& form) {
                       surface->format->format, surface->pixels, surface->pitch);
   }
   SDL_UpdateWindowSurface(window);
+  if (timing::on()) timing::notePresent(form.name(), 0, 0, surface->w, surface->h);
 }
 
 void SdlBackend::focusWindow(Form& form) {

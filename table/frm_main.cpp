@@ -12,6 +12,7 @@
 #include "dialogs/frm_rounds_setting.h"
 #include "dialogs/high_scores.h"
 #include "runtime/app.h"
+#include "runtime/timing_trace.h"
 #include "table/game_files.h"
 #include "table/help.h"
 #include "windows/frm_bitmaps.h"
@@ -93,6 +94,7 @@ void FrmMain::Form_KeyDown(std::int16_t& keyCode, std::int16_t shift) {
 }
 
 void FrmMain::Timer1_Timer() {
+  const rt::timing::Span span("tick");
   game.Timer1_Timer();
 }
 
