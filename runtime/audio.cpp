@@ -5,7 +5,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <map>
 
+#include "runtime/app.h"
 #include "runtime/wave_sound.h"
 
 namespace velloran::rt {
@@ -15,8 +17,13 @@ namespace {
 // seconds to load with every song.
 constexpr const char* kSoundFont = "/usr/share/sounds/sf2/TimGM6mb.sf2";
 
-enum class DeviceState { Untried, Open, Unavailable };
-DeviceState deviceState = DeviceState::Untried;
+enum class DeviceState { Closed, Open, Unavailable };
+DeviceState deviceState = DeviceState::Closed;
+
+std::map<const void*, std::function<void()>>& holders() {
+  static std::map<const void*, std::function<void()>> held;
+  return held;
+}
 
 bool tryOpen() {
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
@@ -27,28 +34,59 @@ bool tryOpen() {
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     return false;
   }
+  // Runs on the mixer's thread: it only asks the loop to look.
+  Mix_ChannelFinished([](int) { closeAudioWhenSilent(); });
   return true;
+}
+
+bool silent() {
+  return Mix_PlayingMusic() == 0 && Mix_Playing(-1) == 0;
 }
 
 }  // namespace
 
 bool openAudioDevice() {
-  if (deviceState == DeviceState::Untried) {
+  if (deviceState == DeviceState::Closed) {
     deviceState = tryOpen() ? DeviceState::Open : DeviceState::Unavailable;
   }
   return deviceState == DeviceState::Open;
 }
 
+bool audioDeviceOpen() {
+  return deviceState == DeviceState::Open;
+}
+
 void closeAudioDevice() {
   if (deviceState == DeviceState::Open) {
+    Mix_ChannelFinished(nullptr);
     Mix_HaltChannel(-1);
     Mix_HaltMusic();
+    // A release may let go of other holders: take them one at a time.
+    while (!holders().empty()) {
+      const auto release = std::move(holders().begin()->second);
+      holders().erase(holders().begin());
+      if (release) release();
+    }
     releaseWaveSounds();
     Mix_CloseAudio();
     Mix_Quit();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
   }
-  deviceState = DeviceState::Untried;
+  deviceState = DeviceState::Closed;
+}
+
+void closeAudioWhenSilent() {
+  App::instance().post([] {
+    if (deviceState == DeviceState::Open && silent()) closeAudioDevice();
+  });
+}
+
+void holdOnAudio(const void* holder, std::function<void()> release) {
+  holders()[holder] = std::move(release);
+}
+
+void letGoOfAudio(const void* holder) {
+  holders().erase(holder);
 }
 
 std::string nativePath(std::string path) {

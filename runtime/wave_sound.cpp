@@ -35,7 +35,9 @@ bool sndPlaySound(const std::string& path, unsigned flags) {
   (void)flags;
   if (!openAudioDevice()) return false;
   Mix_Chunk* chunk = loadSound(path);
-  return chunk && Mix_PlayChannel(kWaveChannel, chunk, 0) != -1;
+  if (chunk && Mix_PlayChannel(kWaveChannel, chunk, 0) != -1) return true;
+  closeAudioWhenSilent();  // it may have opened for this sound alone
+  return false;
 }
 
 void releaseWaveSounds() {
