@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "assets/embedded.h"
 #include "base/run_time_error.h"
@@ -30,7 +31,60 @@ void clipStart(int& start, int& otherStart, int& size) {
   start = 0;
 }
 
+// Rectangles this close are kept as one: a few larger rectangles cost less to look over
+// than many small ones.
+constexpr int kNear = 8;
+constexpr std::size_t kMostDamageRects = 16;
+
+bool near(const Rect& a, const Rect& b) {
+  return a.x <= b.x + b.width + kNear && b.x <= a.x + a.width + kNear &&
+         a.y <= b.y + b.height + kNear && b.y <= a.y + a.height + kNear;
+}
+
+Rect unite(const Rect& a, const Rect& b) {
+  const int left = std::min(a.x, b.x), top = std::min(a.y, b.y);
+  const int right = std::max(a.x + a.width, b.x + b.width);
+  const int bottom = std::max(a.y + a.height, b.y + b.height);
+  return {left, top, right - left, bottom - top};
+}
+
 }  // namespace
+
+Rect intersection(const Rect& a, const Rect& b) {
+  const int left = std::max(a.x, b.x), top = std::max(a.y, b.y);
+  const int right = std::min(a.x + a.width, b.x + b.width);
+  const int bottom = std::min(a.y + a.height, b.y + b.height);
+  if (right <= left || bottom <= top) return {};
+  return {left, top, right - left, bottom - top};
+}
+
+namespace {
+
+// Adds an area to a few rectangles that cover it with the others.
+void addArea(std::vector<Rect>& areas, const Rect& area) {
+  for (Rect& known : areas) {
+    if (near(known, area)) {
+      known = unite(known, area);
+      return;
+    }
+  }
+  if (areas.size() < kMostDamageRects) {
+    areas.push_back(area);
+    return;
+  }
+  Rect all = area;
+  for (const Rect& known : areas) all = unite(all, known);
+  areas.assign(1, all);
+}
+
+}  // namespace
+
+void Picture::markDamaged(Rect area) {
+  area = intersection(area, {0, 0, width_, height_});
+  if (area.empty()) return;
+  addArea(damage_, area);
+  if (hasBackground()) addArea(drawn_, area);
+}
 
 Picture::Picture(int width, int height, Colour backColour)
     : width_(std::max(0, width)), height_(std::max(0, height)), backColour_(backColour) {
@@ -44,14 +98,17 @@ Colour Picture::pixel(int x, int y) const {
 
 void Picture::setPixel(int x, int y, Colour colour) {
   if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
-  row(y)[x] = toStored(colour);
+  pixelRow(y)[x] = toStored(colour);
+  markDamaged({x, y, 1, 1});
 }
 
 void Picture::fillRect(int x, int y, int width, int height, Colour colour) {
   const int left = std::max(0, x), top = std::max(0, y);
   const int right = std::min(width_, x + width), bottom = std::min(height_, y + height);
+  if (right <= left || bottom <= top) return;  // wholly outside
   const std::uint32_t word = toStored(colour);
-  for (int yy = top; yy < bottom; ++yy) std::fill(row(yy) + left, row(yy) + right, word);
+  for (int yy = top; yy < bottom; ++yy) std::fill(pixelRow(yy) + left, pixelRow(yy) + right, word);
+  markDamaged({left, top, right - left, bottom - top});
 }
 
 void Picture::setBackground(const Picture& background) {
@@ -59,6 +116,9 @@ void Picture::setBackground(const Picture& background) {
   height_ = background.height_;
   pixels_ = background.pixels_;
   background_ = background.pixels_;
+  drawn_.clear();
+  markDamaged({0, 0, width_, height_});
+  drawn_.clear();  // the image is the background
 }
 
 void Picture::resize(int width, int height) {
@@ -77,13 +137,25 @@ void Picture::resize(int width, int height) {
   if (hasBackground()) background_ = resized(background_);
   width_ = width;
   height_ = height;
+  markDamaged({0, 0, width_, height_});
 }
 
 void Picture::clear() {
-  if (hasBackground()) {
-    pixels_ = background_;
-  } else {
+  if (!hasBackground()) {
     std::fill(pixels_.begin(), pixels_.end(), toStored(backColour_));
+    markDamaged({0, 0, width_, height_});
+    return;
+  }
+  // Only where something was drawn can the image differ from the background.
+  std::vector<Rect> drawn;
+  drawn.swap(drawn_);
+  for (const Rect& area : drawn) {
+    for (int y = area.y; y < area.y + area.height; ++y) {
+      const std::size_t at = static_cast<std::size_t>(y) * width_ + area.x;
+      std::copy_n(background_.begin() + static_cast<std::ptrdiff_t>(at), area.width,
+                  pixels_.begin() + static_cast<std::ptrdiff_t>(at));
+    }
+    addArea(damage_, area);
   }
 }
 
@@ -106,9 +178,10 @@ int BitBlt(Picture& destination, int x, int y, int width, int height, const Pict
     snapshot = source;
     from = &snapshot;
   }
+  destination.markDamaged({x, y, width, height});
   for (int row = 0; row < height; ++row) {
-    const std::uint32_t* in = from->row(sourceY + row) + sourceX;
-    std::uint32_t* out = destination.row(y + row) + x;
+    const std::uint32_t* in = from->pixelRow(sourceY + row) + sourceX;
+    std::uint32_t* out = destination.pixelRow(y + row) + x;
     switch (rasterOp) {
       case SRCCOPY:
         std::memcpy(out, in, sizeof(std::uint32_t) * width);
@@ -122,6 +195,33 @@ int BitBlt(Picture& destination, int x, int y, int width, int height, const Pict
     }
   }
   return 1;
+}
+
+void copyChanges(Picture& destination, Picture& source, Rect block) {
+  const Rect whole{0, 0, source.width(), source.height()};
+  const bool takesAll = intersection(block, whole) == whole;
+  block =
+      intersection(intersection(block, whole), {0, 0, destination.width(), destination.height()});
+  for (const Rect& damaged : source.damage()) {
+    const Rect area = intersection(damaged, block);
+    if (area.empty()) continue;
+    int left = area.x + area.width, right = area.x - 1, top = -1, bottom = -1;
+    for (int y = area.y; y < area.y + area.height; ++y) {
+      const std::uint32_t* in = std::as_const(source).pixelRow(y) + area.x;
+      std::uint32_t* out = destination.pixelRow(y) + area.x;
+      if (std::memcmp(in, out, sizeof(std::uint32_t) * area.width) == 0) continue;
+      int first = 0, last = area.width - 1;
+      while (in[first] == out[first]) ++first;
+      while (in[last] == out[last]) --last;
+      std::memcpy(out + first, in + first, sizeof(std::uint32_t) * (last - first + 1));
+      left = std::min(left, area.x + first);
+      right = std::max(right, area.x + last);
+      if (top < 0) top = y;
+      bottom = y;
+    }
+    if (top >= 0) destination.markDamaged({left, top, right - left + 1, bottom - top + 1});
+  }
+  if (takesAll) source.clearDamage();
 }
 
 Picture decodePng(std::span<const std::uint8_t> bytes) {

@@ -2,6 +2,8 @@
 // A 24-bit picture in memory: the stand-in for picture boxes, form surfaces and the
 // block copies between them. A picture may carry a background picture; clearing it
 // puts the background back (what was drawn since is gone), as the table relies on.
+// A picture keeps note of where it was drawn on (its damage), so that copying it to the
+// screen can skip what did not change.
 
 #include <cstdint>
 #include <span>
@@ -25,6 +27,14 @@ constexpr int greenOf(Colour c) {
 constexpr int blueOf(Colour c) {
   return static_cast<int>((c >> 16) & 0xFF);
 }
+
+// A rectangle of pixels: its top-left corner and its size.
+struct Rect {
+  int x = 0, y = 0, width = 0, height = 0;
+  bool empty() const { return width <= 0 || height <= 0; }
+  bool operator==(const Rect&) const = default;
+};
+Rect intersection(const Rect& a, const Rect& b);
 
 // Raster operations of the block copy, with their usual codes.
 enum RasterOp : std::uint32_t {
@@ -56,24 +66,44 @@ class Picture {
   Colour backColour() const { return backColour_; }
   void setBackColour(Colour colour) { backColour_ = colour; }
 
-  // Pixels as 0x00RRGGBB words, row after row: the layout of a window surface.
+  // Pixels as 0x00RRGGBB words, row after row: the layout of a window surface. Writing
+  // through data() damages the whole picture, through row() that row.
   const std::uint32_t* data() const { return pixels_.data(); }
-  std::uint32_t* data() { return pixels_.data(); }
-  std::uint32_t* row(int y) { return pixels_.data() + static_cast<std::size_t>(y) * width_; }
-  const std::uint32_t* row(int y) const {
-    return pixels_.data() + static_cast<std::size_t>(y) * width_;
+  std::uint32_t* data() {
+    markDamaged({0, 0, width_, height_});
+    return pixels_.data();
   }
+  const std::uint32_t* row(int y) const { return pixelRow(y); }
+  std::uint32_t* row(int y) {
+    markDamaged({0, y, width_, 1});
+    return pixelRow(y);
+  }
+
+  // Where the picture was drawn on since its damage was last taken or cleared: a few
+  // rectangles that together cover every changed pixel, and may cover more.
+  const std::vector<Rect>& damage() const { return damage_; }
+  void markDamaged(Rect area);
+  void clearDamage() { damage_.clear(); }
 
   bool operator==(const Picture& other) const {
     return width_ == other.width_ && height_ == other.height_ && pixels_ == other.pixels_;
   }
 
  private:
+  friend int BitBlt(Picture&, int, int, int, int, const Picture&, int, int, std::uint32_t);
+  friend void copyChanges(Picture&, Picture&, Rect);
+  std::uint32_t* pixelRow(int y) { return pixels_.data() + static_cast<std::size_t>(y) * width_; }
+  const std::uint32_t* pixelRow(int y) const {
+    return pixels_.data() + static_cast<std::size_t>(y) * width_;
+  }
+
   int width_ = 0;
   int height_ = 0;
   Colour backColour_ = 0;
   std::vector<std::uint32_t> pixels_;
   std::vector<std::uint32_t> background_;
+  std::vector<Rect> damage_;
+  std::vector<Rect> drawn_;  // where the image may differ from its background
 };
 
 // Copies a width x height block of `source` at (sourceX, sourceY) onto `destination` at
@@ -81,6 +111,13 @@ class Picture {
 // operation, else non-zero.
 int BitBlt(Picture& destination, int x, int y, int width, int height, const Picture& source,
            int sourceX, int sourceY, std::uint32_t rasterOp);
+
+// Copies onto `destination` the pixels of `source` that differ there, looking only where
+// `source` was damaged within `block` (the same place in both pictures), and damages
+// `destination` only where pixels changed. `source` must differ from `destination` nowhere
+// else, as when `destination` is written only by this copy. A block that covers the whole
+// source takes its damage.
+void copyChanges(Picture& destination, Picture& source, Rect block);
 
 // PNG in and out. decodePng raises "Invalid picture" (481) for bytes that are not a PNG.
 Picture decodePng(std::span<const std::uint8_t> bytes);

@@ -24,10 +24,20 @@ bool on() {
   return traceFile() != nullptr;
 }
 
-std::int64_t now() {
+namespace {
+std::int64_t read(clockid_t clock) {
   timespec t{};
-  clock_gettime(CLOCK_MONOTONIC, &t);
+  clock_gettime(clock, &t);
   return static_cast<std::int64_t>(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
+}
+}  // namespace
+
+std::int64_t now() {
+  return read(CLOCK_MONOTONIC);
+}
+
+std::int64_t threadCpu() {
+  return read(CLOCK_THREAD_CPUTIME_ID);
 }
 
 void notePresent(std::string_view window, int x, int y, int width, int height) {
@@ -37,10 +47,11 @@ void notePresent(std::string_view window, int x, int y, int width, int height) {
   }
 }
 
-void noteSpan(std::string_view what, std::int64_t start, std::int64_t end) {
+void noteSpan(std::string_view what, std::int64_t start, std::int64_t end, std::int64_t cpu) {
   if (FILE* file = traceFile()) {
-    fprintf(file, "%.*s %lld %lld\n", static_cast<int>(what.size()), what.data(),
-            static_cast<long long>(start), static_cast<long long>(end));
+    fprintf(file, "%.*s %lld %lld %lld\n", static_cast<int>(what.size()), what.data(),
+            static_cast<long long>(start), static_cast<long long>(end),
+            static_cast<long long>(cpu));
   }
 }
 

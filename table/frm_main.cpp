@@ -116,9 +116,11 @@ void FrmMain::printOnWork(std::int16_t x, std::int16_t y, const std::string& tex
   gsPrintText(picWork, x, y, text, static_cast<rt::Colour>(colour), fontName, fontSize, bold);
 }
 
+// The window's surface is drawn on only here, from picWork: only what changed there since
+// the last copy needs copying and showing.
 void FrmMain::copyToWindow(int x, int y, int width, int height) {
-  rt::BitBlt(surface(), x, y, width, height, picWork, x, y, rt::SRCCOPY);
-  refresh();
+  rt::copyChanges(surface(), picWork, {x, y, width, height});
+  refreshChanges();
 }
 
 void FrmMain::presentWork() {
