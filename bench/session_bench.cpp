@@ -4,6 +4,8 @@
 //
 //   velloran_session_bench PROGRAM [START-UP RUNS] [SECONDS PER STATE]
 //
+// With 0 seconds a state, only the start-ups are measured.
+//
 // The game is started with SDL_AUDIODRIVER=dummy unless the variable is set (the mixer and the
 // synthesiser run as with a sound card) and with VELLORAN_TRACE_TIMING, through which it tells
 // when its frames reached the screen and how long each tick took. The window's mapping is seen
@@ -394,7 +396,7 @@ int main(int argc, char** argv) {
   }
   const std::string program = argv[1];
   const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
-  const double seconds = argc > 3 ? std::max(1.0, std::atof(argv[3])) : 15;
+  const double seconds = argc > 3 ? std::atof(argv[3]) : 15;
   signal(SIGPIPE, SIG_IGN);
   Desktop desktop;
   std::vector<Row> rows;
@@ -412,9 +414,12 @@ int main(int argc, char** argv) {
     sleepFor(1.0);
     rss.push_back(statusKiB(game.pid(), "VmRSS:") / 1024);
     threads.push_back(threadCount(game.pid()));
-    const Game::Load load = game.load(std::min(seconds, 5.0));
+    const Game::Load load = game.load(std::clamp(seconds, 0.5, 5.0));
     idle.push_back(load.percent);
     idleWakes.push_back(load.wakesPerSecond);
+    if (seconds <= 0)
+      std::printf("start-up %d: %.1f ms to mapped, %.1f ms to first frame\n", run + 1,
+                  mapped.back(), frame.back());
   }
   rows.push_back({"exec to window mapped", format(median(mapped), "ms"), "<= 40 ms"});
   rows.push_back({"exec to first full frame", format(median(frame), "ms"), "<= 60 ms"});
@@ -424,7 +429,7 @@ int main(int argc, char** argv) {
       {"CPU at the start screen", format(Game::Load{median(idle), median(idleWakes)}), "< 0.05 %"});
 
   // One session of play at level 1: music on, music off, paused, stopped, a dialog open.
-  {
+  if (seconds > 0) {
     Game game(program, desktop);
     sleepFor(1.0);
     game.clickButton(1);  // Start Anew: the seat draw opens

@@ -1,6 +1,7 @@
 #include "runtime/picture.h"
 
 #include <png.h>
+#include <sys/mman.h>
 
 #include <algorithm>
 #include <cstring>
@@ -49,6 +50,42 @@ Rect unite(const Rect& a, const Rect& b) {
 }
 
 }  // namespace
+
+namespace {
+constexpr std::size_t kHugePage = std::size_t{2} << 20;
+// Below this, whole pages of 2 MiB would hold more empty memory than pixels.
+constexpr std::size_t kHugePageFrom = kHugePage * 3 / 4;
+
+std::size_t roundedToHugePages(std::size_t bytes) {
+  return (bytes + kHugePage - 1) / kHugePage * kHugePage;
+}
+}  // namespace
+
+void* allocatePixels(std::size_t bytes) {
+  if (bytes < kHugePageFrom) return ::operator new(bytes);
+  // Aligned to 2 MiB: map one page more and give back what lies before and after.
+  const std::size_t size = roundedToHugePages(bytes);
+  void* mapped =
+      mmap(nullptr, size + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (mapped == MAP_FAILED) throw std::bad_alloc();
+  const auto start = reinterpret_cast<std::uintptr_t>(mapped);
+  const std::uintptr_t aligned = (start + kHugePage - 1) & ~(kHugePage - 1);
+  if (aligned > start) munmap(mapped, aligned - start);
+  if (const std::size_t after = start + kHugePage - aligned; after > 0) {
+    munmap(reinterpret_cast<void*>(aligned + size), after);
+  }
+  void* at = reinterpret_cast<void*>(aligned);
+  madvise(at, size, MADV_HUGEPAGE);
+  return at;
+}
+
+void freePixels(void* at, std::size_t bytes) {
+  if (bytes < kHugePageFrom) {
+    ::operator delete(at);
+  } else {
+    munmap(at, roundedToHugePages(bytes));
+  }
+}
 
 Rect intersection(const Rect& a, const Rect& b) {
   const int left = std::max(a.x, b.x), top = std::max(a.y, b.y);
@@ -112,21 +149,39 @@ void Picture::fillRect(int x, int y, int width, int height, Colour colour) {
 }
 
 void Picture::setBackground(const Picture& background) {
+  if (&background == this) return setBackground(Picture(background));
   width_ = background.width_;
   height_ = background.height_;
   pixels_ = background.pixels_;
-  background_ = background.pixels_;
+  // A picture that shows just its background passes that on; any other is copied once.
+  background_ = background.hasBackground() && background.drawn_.empty()
+                    ? background.background_
+                    : std::make_shared<const Pixels>(background.pixels_);
   drawn_.clear();
   markDamaged({0, 0, width_, height_});
   drawn_.clear();  // the image is the background
+}
+
+void Picture::setBackground(Picture&& background) {
+  if (background.hasBackground() && background.drawn_.empty()) {
+    setBackground(std::as_const(background));
+    return;
+  }
+  width_ = background.width_;
+  height_ = background.height_;
+  background_ = std::make_shared<const Pixels>(std::move(background.pixels_));
+  pixels_ = *background_;
+  drawn_.clear();
+  markDamaged({0, 0, width_, height_});
+  drawn_.clear();
 }
 
 void Picture::resize(int width, int height) {
   width = std::max(0, width);
   height = std::max(0, height);
   const std::uint32_t fill = toStored(backColour_);
-  const auto resized = [&](const std::vector<std::uint32_t>& old) {
-    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height, fill);
+  const auto resized = [&](const Pixels& old) {
+    Pixels pixels(static_cast<std::size_t>(width) * height, fill);
     for (int y = 0; y < std::min(height, height_); ++y) {
       std::copy_n(old.begin() + static_cast<std::ptrdiff_t>(y) * width_, std::min(width, width_),
                   pixels.begin() + static_cast<std::ptrdiff_t>(y) * width);
@@ -134,7 +189,7 @@ void Picture::resize(int width, int height) {
     return pixels;
   };
   pixels_ = resized(pixels_);
-  if (hasBackground()) background_ = resized(background_);
+  if (hasBackground()) background_ = std::make_shared<const Pixels>(resized(*background_));
   width_ = width;
   height_ = height;
   markDamaged({0, 0, width_, height_});
@@ -152,7 +207,7 @@ void Picture::clear() {
   for (const Rect& area : drawn) {
     for (int y = area.y; y < area.y + area.height; ++y) {
       const std::size_t at = static_cast<std::size_t>(y) * width_ + area.x;
-      std::copy_n(background_.begin() + static_cast<std::ptrdiff_t>(at), area.width,
+      std::copy_n(background_->begin() + static_cast<std::ptrdiff_t>(at), area.width,
                   pixels_.begin() + static_cast<std::ptrdiff_t>(at));
     }
     addArea(damage_, area);

@@ -5,7 +5,9 @@
 // A picture keeps note of where it was drawn on (its damage), so that copying it to the
 // screen can skip what did not change.
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -43,6 +45,26 @@ enum RasterOp : std::uint32_t {
   SRCPAINT = 0x00EE0086,  // destination = destination OR source
 };
 
+// Memory for pixels. A picture as large as a window gets pages of 2 MiB where the system
+// offers them: touching fresh memory page by page costs far more than the pixels' copying.
+void* allocatePixels(std::size_t bytes);
+void freePixels(void* at, std::size_t bytes);
+
+template <class T>
+struct PixelAllocator {
+  using value_type = T;
+  PixelAllocator() = default;
+  template <class U>
+  PixelAllocator(const PixelAllocator<U>&) {}
+  T* allocate(std::size_t count) { return static_cast<T*>(allocatePixels(count * sizeof(T))); }
+  void deallocate(T* at, std::size_t count) { freePixels(at, count * sizeof(T)); }
+  template <class U>
+  bool operator==(const PixelAllocator<U>&) const {
+    return true;
+  }
+};
+using Pixels = std::vector<std::uint32_t, PixelAllocator<std::uint32_t>>;
+
 class Picture {
  public:
   Picture() = default;
@@ -57,8 +79,10 @@ class Picture {
   void fillRect(int x, int y, int width, int height, Colour colour);
 
   // Makes `background` this picture's background and its current image (size included).
+  // Pictures share a background rather than copy it.
   void setBackground(const Picture& background);
-  bool hasBackground() const { return !background_.empty(); }
+  void setBackground(Picture&& background);
+  bool hasBackground() const { return background_ != nullptr; }
   // New size; what lies inside both sizes stays, in the image and in the background alike.
   void resize(int width, int height);
   // Puts the background back, or fills with the back colour when there is none.
@@ -100,8 +124,8 @@ class Picture {
   int width_ = 0;
   int height_ = 0;
   Colour backColour_ = 0;
-  std::vector<std::uint32_t> pixels_;
-  std::vector<std::uint32_t> background_;
+  Pixels pixels_;
+  std::shared_ptr<const Pixels> background_;  // never changed: shared between pictures
   std::vector<Rect> damage_;
   std::vector<Rect> drawn_;  // where the image may differ from its background
 };
