@@ -1,13 +1,14 @@
 #include "runtime/audio.h"
 
 #include <SDL2/SDL.h>
-#include <SDL2/SDL_mixer.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <map>
 
 #include "runtime/app.h"
+#include "runtime/mixer_library.h"
+#include "runtime/shared_library.h"
 #include "runtime/wave_sound.h"
 
 namespace velloran::rt {
@@ -26,24 +27,35 @@ std::map<const void*, std::function<void()>>& holders() {
 }
 
 bool tryOpen() {
-  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
-  if (access(kSoundFont, R_OK) == 0) Mix_SetSoundFonts(kSoundFont);
-  Mix_Init(MIX_INIT_MID);
-  if (Mix_OpenAudio(MIX_DEFAULT_FREQUENCY, MIX_DEFAULT_FORMAT, 2, 1024) != 0) {
-    Mix_Quit();
+  const MixerLibrary* mix = loadMixer();
+  if (!mix || SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+  if (access(kSoundFont, R_OK) == 0) mix->SetSoundFonts(kSoundFont);
+  mix->Init(MIX_INIT_MID);
+  if (mix->OpenAudio(MIX_DEFAULT_FREQUENCY, MIX_DEFAULT_FORMAT, 2, 1024) != 0) {
+    mix->Quit();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     return false;
   }
   // Runs on the mixer's thread: it only asks the loop to look.
-  Mix_ChannelFinished([](int) { closeAudioWhenSilent(); });
+  mix->ChannelFinished([](int) { closeAudioWhenSilent(); });
   return true;
 }
 
 bool silent() {
-  return Mix_PlayingMusic() == 0 && Mix_Playing(-1) == 0;
+  return mixer().PlayingMusic() == 0 && mixer().Playing(-1) == 0;
 }
 
 }  // namespace
+
+const MixerLibrary* loadMixer() {
+  static MixerLibrary library;
+  static const bool loaded = bindSharedLibrary(library, "libSDL2_mixer-2.0.so.0");
+  return loaded ? &library : nullptr;
+}
+
+const MixerLibrary& mixer() {
+  return *loadMixer();
+}
 
 bool openAudioDevice() {
   if (deviceState == DeviceState::Closed) {
@@ -58,9 +70,9 @@ bool audioDeviceOpen() {
 
 void closeAudioDevice() {
   if (deviceState == DeviceState::Open) {
-    Mix_ChannelFinished(nullptr);
-    Mix_HaltChannel(-1);
-    Mix_HaltMusic();
+    mixer().ChannelFinished(nullptr);
+    mixer().HaltChannel(-1);
+    mixer().HaltMusic();
     // A release may let go of other holders: take them one at a time.
     while (!holders().empty()) {
       const auto release = std::move(holders().begin()->second);
@@ -68,8 +80,8 @@ void closeAudioDevice() {
       if (release) release();
     }
     releaseWaveSounds();
-    Mix_CloseAudio();
-    Mix_Quit();
+    mixer().CloseAudio();
+    mixer().Quit();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
   }
   deviceState = DeviceState::Closed;

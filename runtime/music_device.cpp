@@ -1,6 +1,5 @@
 #include "runtime/music_device.h"
 
-#include <SDL2/SDL_mixer.h>
 #include <strings.h>
 
 #include <algorithm>
@@ -14,6 +13,7 @@
 #include "base/clock.h"
 #include "base/run_time_error.h"
 #include "runtime/audio.h"
+#include "runtime/mixer_library.h"
 
 namespace velloran::rt {
 namespace {
@@ -247,7 +247,7 @@ void MultimediaControl::open() {
 bool MultimediaControl::loadIntoMixer() {
   if (music_) return true;
   if (!openAudioDevice()) return false;
-  music_ = Mix_LoadMUS(path_.c_str());
+  music_ = mixer().LoadMUS(path_.c_str());
   if (!music_) return false;
   // The device closes once nothing sounds: the song goes with it and loads again when wanted.
   holdOnAudio(this, [this] { freeMusic(); });
@@ -256,8 +256,8 @@ bool MultimediaControl::loadIntoMixer() {
 
 void MultimediaControl::freeMusic() {
   letGoOfAudio(this);
-  if (inMixer_) Mix_HaltMusic();
-  if (music_) Mix_FreeMusic(music_);
+  if (inMixer_) mixer().HaltMusic();
+  if (music_) mixer().FreeMusic(music_);
   music_ = nullptr;
   inMixer_ = false;
 }
@@ -269,8 +269,8 @@ void MultimediaControl::play() {
   if (!loadIntoMixer()) {
     // silent: the song only keeps its time
   } else if (inMixer_) {
-    Mix_ResumeMusic();
-  } else if (Mix_PlayMusic(music_, 0) == 0) {
+    mixer().ResumeMusic();
+  } else if (mixer().PlayMusic(music_, 0) == 0) {
     inMixer_ = true;
   } else {
     return;  // it reads stopped still, so the next status event tries again
@@ -285,14 +285,14 @@ void MultimediaControl::stop() {
   if (!playing_) return;
   position_ += now() - startedAt_;
   playing_ = false;
-  if (inMixer_) Mix_PauseMusic();
+  if (inMixer_) mixer().PauseMusic();
 }
 
 void MultimediaControl::rewind() {
   if (!open_) return;
   settle();
   const bool wasPlaying = playing_;
-  if (inMixer_) Mix_HaltMusic();
+  if (inMixer_) mixer().HaltMusic();
   inMixer_ = false;
   playing_ = false;
   position_ = 0;
