@@ -42,6 +42,8 @@ bool putOnX11Window(SDL_Window* window, const Picture& picture, const std::vecto
     usable = sameLayout(display);
   }
   if (!usable) return false;
+  // A window not yet mapped keeps nothing drawn on it; it is drawn whole when exposed.
+  if (!(SDL_GetWindowFlags(window) & SDL_WINDOW_SHOWN)) return true;
 
   int width = 0, height = 0;
   SDL_GetWindowSize(window, &width, &height);
