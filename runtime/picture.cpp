@@ -2,6 +2,7 @@
 
 #include <png.h>
 #include <sys/mman.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
@@ -315,7 +316,37 @@ bool savePng(const Picture& picture, const std::string& path) {
 Picture loadResourcePicture(std::string_view name) {
   const auto bytes = assets::findPicture(name);
   if (bytes.empty()) raiseError(kFileNotFound);
-  return decodePng(bytes);
+  // Ready pixels: "VPX1", width, height, then the words (see assets/png_to_pixels.cpp).
+  constexpr std::size_t kHeader = 12;
+  const auto number = [&](std::size_t at) {
+    std::uint32_t value = 0;
+    std::memcpy(&value, bytes.data() + at, sizeof value);
+    return value;
+  };
+  if (bytes.size() < kHeader || std::memcmp(bytes.data(), "VPX1", 4) != 0) return decodePng(bytes);
+  const std::uint32_t width = number(4), height = number(8);
+  if (width > 0x4000 || height > 0x4000 ||
+      bytes.size() - kHeader != std::size_t{width} * height * sizeof(std::uint32_t)) {
+    throw RunTimeError(kInvalidPicture, "Invalid picture");
+  }
+  // Compiled in at a page boundary: the words after the header are aligned.
+  Picture picture =
+      Picture::fromWords(static_cast<int>(width), static_cast<int>(height),
+                         reinterpret_cast<const std::uint32_t*>(bytes.data() + kHeader));
+  // Read once: the whole pages they lie on go back to the system (the file keeps them).
+  const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+  const auto first = (reinterpret_cast<std::uintptr_t>(bytes.data()) + page - 1) / page * page;
+  const auto last = (reinterpret_cast<std::uintptr_t>(bytes.data()) + bytes.size()) / page * page;
+  if (last > first) madvise(reinterpret_cast<void*>(first), last - first, MADV_DONTNEED);
+  return picture;
+}
+
+Picture Picture::fromWords(int width, int height, const std::uint32_t* words) {
+  Picture picture;
+  picture.width_ = std::max(0, width);
+  picture.height_ = std::max(0, height);
+  picture.pixels_.assign(words, words + static_cast<std::size_t>(picture.width_) * picture.height_);
+  return picture;
 }
 
 }  // namespace velloran::rt

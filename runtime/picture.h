@@ -69,6 +69,8 @@ class Picture {
  public:
   Picture() = default;
   Picture(int width, int height, Colour backColour = 0);
+  // A picture of these words (0x00RRGGBB, row after row), copied.
+  static Picture fromWords(int width, int height, const std::uint32_t* words);
 
   int width() const { return width_; }
   int height() const { return height_; }
