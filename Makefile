@@ -7,6 +7,8 @@ JOBS ?= $(shell nproc)
 PREFIX ?= /usr/local
 DESTDIR ?=
 DEPS := $(ROOT)/tools/install-deps.sh
+BENCH_RUNS ?= 7
+BENCH_SECONDS ?= 15
 
 .PHONY: run test build deps configure install package assets bench clean
 
@@ -51,8 +53,12 @@ assets:
 	@$(DEPS) assets
 	/usr/bin/python3 $(ROOT)/tools/generate_assets.py
 
+# Measures the real program under a private X server and prints one table (the engine's
+# detailed benchmark is $(BUILD)/bench/velloran_bench). Figures, not a test: nothing passes or
+# fails on them.
 bench: build
-	$(BUILD)/bench/velloran_bench
+	xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" \
+	  $(BUILD)/bench/velloran_session_bench $(BUILD)/velloran $(BENCH_RUNS) $(BENCH_SECONDS)
 
 clean:
 	rm -rf $(BUILD) $(BUILD)-package

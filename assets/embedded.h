@@ -8,7 +8,8 @@
 
 namespace velloran::assets {
 
-// The PNG bytes of a picture, or an empty span when there is none of that name.
+// The bytes of a picture (its pixels, as assets/png_to_pixels.cpp lays them out), or an
+// empty span when there is none of that name.
 std::span<const std::uint8_t> findPicture(std::string_view name);
 std::vector<std::string_view> pictureNames();
 

@@ -3,9 +3,11 @@
 // and ticks until the game is over. The player steers each tile next to tiles it may form
 // a run with (or anywhere), sometimes drops it fast, takes the first run offered or passes
 // at random.
-// Drawing does nothing; the timer is a flag and an interval.
+// Drawing does nothing; the timer is a flag and an interval. A table can keep what its
+// player did, so that a ReplayTable plays the same games again without the player's thinking.
 
 #include <cstdint>
+#include <vector>
 
 #include "engine/engine.h"
 #include "engine/quiet_table_window.h"
@@ -47,21 +49,44 @@ class ScriptedTable : public QuietTableWindow {
   std::int64_t breakDowns = 0;
   std::int64_t summaries = 0;
 
+  // What the player did, when recording: every key sent, a 0 after each turn of the tick's
+  // yield, and every choice of a run.
+  struct Moves {
+    std::vector<std::int8_t> keys;
+    std::vector<SetChoice> choices;
+  };
+  Moves* recording = nullptr;
+
   void showBreakDown() override { ++breakDowns; }
   void showGameSummary(std::int16_t, std::int16_t, std::int16_t) override { ++summaries; }
 
   SetChoice chooseSet(const DynamicArray<std::int16_t>& rows,
                       const DynamicArray<std::int16_t>& leftMostCols) override {
     if (passChance_ > 0 && static_cast<double>(nextRandom() >> 11) * 0x1p-53 < passChance_) {
-      return {};
+      return keep(SetChoice{});
     }
     std::int16_t numTiles = 0;
     for (int t = 1; t <= 3; ++t) numTiles += gudtPossibleSets(1, t).Occupied;
-    return {leftMostCols[1], rows[1], numTiles};
+    return keep(SetChoice{leftMostCols[1], rows[1], numTiles});
   }
 
   // The player steers while the tick yields: toward the chosen column, then maybe Down.
   void doEvents() override {
+    steer();
+    if (recording) recording->keys.push_back(0);
+  }
+
+ private:
+  SetChoice keep(SetChoice choice) {
+    if (recording) recording->choices.push_back(choice);
+    return choice;
+  }
+  void press(std::int16_t key) {
+    if (recording) recording->keys.push_back(static_cast<std::int8_t>(key));
+    engine.Form_KeyDown(key, 0);
+  }
+
+  void steer() {
     if (engine.mintRow < 1) return;
     if (steeredTile_ != engine.mintTilePtr) {
       steeredTile_ = engine.mintTilePtr;
@@ -70,20 +95,15 @@ class ScriptedTable : public QuietTableWindow {
     }
     while (engine.mintCol != targetCol_) {
       const std::int16_t before = engine.mintCol;
-      std::int16_t key = engine.mintCol < targetCol_ ? 39 : 37;
-      engine.Form_KeyDown(key, 0);
+      press(engine.mintCol < targetCol_ ? 39 : 37);
       if (engine.mintCol == before) {
         targetCol_ = before;  // blocked: let this one fall where it is
         break;
       }
     }
-    if (dropFast_ && engine.mintCol == targetCol_) {
-      std::int16_t down = 40;
-      engine.Form_KeyDown(down, 0);
-    }
+    if (dropFast_ && engine.mintCol == targetCol_) press(40);
   }
 
- private:
   // A column where the tile would land beside tiles it may form a run with (or on the
   // bottom row, for a flower or season); the more such neighbours the better; else any.
   std::int16_t chooseColumn() {
@@ -134,6 +154,46 @@ class ScriptedTable : public QuietTableWindow {
   std::int16_t steeredTile_ = -1;
   std::int16_t targetCol_ = 5;
   bool dropFast_ = false;
+};
+
+// Plays recorded moves back, from the first game on: the same games as the recording when the
+// random numbers are pinned alike, with no thinking in between.
+class ReplayTable : public QuietTableWindow {
+ public:
+  explicit ReplayTable(const ScriptedTable::Moves& moves) : moves_(moves) {
+    engine.msInitVar();
+    engine.mblnShowBreakDown = true;
+    engine.mlngLevel = 1;
+  }
+
+  GameEngine engine{*this};
+
+  void rewind() { key_ = choice_ = 0; }
+  void startAnew(std::int32_t seat) {
+    setTimerEnabled(false);
+    engine.startGame(seat);
+  }
+  std::int64_t playGame() {
+    std::int64_t ticks = 0;
+    while (engine.mblnGameRunning && timerEnabled()) {
+      engine.Timer1_Timer();
+      ++ticks;
+    }
+    return ticks;
+  }
+
+  SetChoice chooseSet(const DynamicArray<std::int16_t>&,
+                      const DynamicArray<std::int16_t>&) override {
+    return moves_.choices[choice_++];
+  }
+  void doEvents() override {
+    while (std::int16_t key = moves_.keys[key_++]) engine.Form_KeyDown(key, 0);
+  }
+
+ private:
+  const ScriptedTable::Moves& moves_;
+  std::size_t key_ = 0;
+  std::size_t choice_ = 0;
 };
 
 }  // namespace velloran

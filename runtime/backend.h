@@ -4,8 +4,10 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "base/clock.h"
+#include "runtime/picture.h"
 
 namespace velloran::rt {
 
@@ -52,6 +54,11 @@ class Backend {
   virtual void showWindow(Form& form, bool visible) = 0;
   virtual void placeWindow(Form& form) = 0;  // position and client size from the form
   virtual void present(Form& form) = 0;      // the form's surface becomes what it shows
+  // Only these rectangles of the form's composed image changed since it was last shown.
+  virtual void presentRects(Form& form, const std::vector<Rect>& rects) {
+    (void)rects;
+    present(form);
+  }
   virtual void focusWindow(Form& form) = 0;
   // Keeps a modal dialog above the window it was opened over.
   virtual void setOwner(Form& dialog, Form& owner) { (void)dialog, (void)owner; }

@@ -21,6 +21,8 @@ void drawBevel(Picture& target, int x, int y, int width, int height, int depth, 
 
 namespace {
 
+const Font kTipFont{"MS Sans Serif", 8.25, false};
+
 // Prints a caption inside a rectangle, vertically centred, aligned as asked.
 void drawCaption(Picture& target, const std::string& caption, const Font& font, Colour colour,
                  int x, int y, int width, int height, Alignment alignment, int margin) {
@@ -333,21 +335,33 @@ void Toolbar::draw(Picture& target) const {
     BitBlt(target, x + (button.width - 16) / 2 + shift, y + (height - 16) / 2 + shift, 16, 16,
            button.picture, 0, 0, SRCCOPY);
   }
-  if (tipShown_ && tipPlace_ > 0) {
+  if (const Rect box = toolTipBox(target.width()); !box.empty()) {
     // The tooltip: a pale yellow box below the pointer, kept inside the window.
-    const std::string& tip = buttons[tipPlace_ - 1].toolTipText;
-    const Font font{"MS Sans Serif", 8.25, false};
-    const int w = textWidth(font, tip) + 8, h = textHeight(font) + 4;
-    // The window shows the toolbar's width of the picture, which may be wider.
-    const int tx = std::clamp(mouseX_, 0, std::max(0, std::min(target.width(), width) - w));
-    const int ty = y + height + 2;
+    const auto [tx, ty, w, h] = box;
     target.fillRect(tx, ty, w, h, rgb(255, 255, 225));
     target.fillRect(tx, ty, w, 1, kButtonText);
     target.fillRect(tx, ty + h - 1, w, 1, kButtonText);
     target.fillRect(tx, ty, 1, h, kButtonText);
     target.fillRect(tx + w - 1, ty, 1, h, kButtonText);
-    printText(target, tx + 4, ty + 2, tip, kButtonText, font);
+    printText(target, tx + 4, ty + 2, buttons[tipPlace_ - 1].toolTipText, kButtonText, kTipFont);
   }
+}
+
+Rect Toolbar::toolTipBox(int targetWidth) const {
+  if (!tipShown_ || tipPlace_ <= 0) return {};
+  const std::string& tip = buttons[tipPlace_ - 1].toolTipText;
+  const int w = textWidth(kTipFont, tip) + 8, h = textHeight(kTipFont) + 4;
+  // The window shows the toolbar's width of the picture, which may be wider.
+  return {std::clamp(mouseX_, 0, std::max(0, std::min(targetWidth, width) - w)),
+          absoluteTop() + height + 2, w, h};
+}
+
+Rect Toolbar::paintedArea() const {
+  const Rect bar{absoluteLeft(), absoluteTop(), width, height};
+  const Rect tip = toolTipBox(owner().surface().width());
+  if (tip.empty()) return bar;
+  const int left = std::min(bar.x, tip.x), right = std::max(bar.x + bar.width, tip.x + tip.width);
+  return {left, bar.y, right - left, tip.y + tip.height - bar.y};
 }
 
 void Toolbar::mouseDown(int x, int) {

@@ -42,6 +42,9 @@ class Control {
   bool shown() const;  // visible, and so is every container
 
   virtual void draw(Picture& target) const = 0;
+  // Where draw() paints, in the form's client area: the control's own rectangle unless it
+  // shows something beside it.
+  virtual Rect paintedArea() const { return {absoluteLeft(), absoluteTop(), width, height}; }
   virtual bool takesFocus() const { return false; }
   bool hasFocus() const;
   void setFocus();
@@ -169,12 +172,14 @@ class Toolbar : public Control {
   }
 
   void draw(Picture& target) const override;
+  Rect paintedArea() const override;
   void mouseDown(int x, int y) override;
   void mouseUp(int x, int y) override;
   void mouseMove(int x, int y) override;
   void mouseLeave() override;
 
  private:
+  Rect toolTipBox(int targetWidth) const;  // empty while no tooltip shows
   int pressed_ = 0;
   int hover_ = 0;
   int tipPlace_ = 0;

@@ -74,6 +74,16 @@ void Form::refresh() {
   if (loaded_) App::instance().backend().present(*this);
 }
 
+void Form::refreshChanges() {
+  if (!loaded_) return;
+  if (!composedValid_) {
+    refresh();
+    return;
+  }
+  const std::vector<Rect> changed = composeChanges();
+  if (!changed.empty()) App::instance().backend().presentRects(*this, changed);
+}
+
 void Form::setFocus() {
   if (!loaded_) return;
   App::instance().formFocused(*this);
@@ -109,22 +119,57 @@ void Form::setPicture(const Picture& picture) {
 }
 
 const Picture& Form::shownImage() {
-  bool anyShown = false;
-  for (const Control* control : controls_) anyShown = anyShown || control->shown();
-  if (!anyShown) return surface_;
-  composed_ = surface_;
+  surface_.clearDamage();
+  composedValid_ = true;
+  controlsComposed_ = std::any_of(controls_.begin(), controls_.end(),
+                                  [](const Control* control) { return control->shown(); });
+  if (!controlsComposed_) return surface_;
+  // Only the pixels: the composed image needs no background of its own.
+  if (composed_.width() != surface_.width() || composed_.height() != surface_.height()) {
+    composed_ = Picture(surface_.width(), surface_.height());
+  }
+  BitBlt(composed_, 0, 0, surface_.width(), surface_.height(), surface_, 0, 0, SRCCOPY);
   for (const Control* control : controls_) {
     if (control->shown()) control->draw(composed_);
   }
   return composed_;
 }
 
+std::vector<Rect> Form::composeChanges() {
+  const Rect client{0, 0, clientWidth_, clientHeight_};
+  std::vector<Rect> changed;
+  for (const Rect& damaged : surface_.damage()) {
+    const Rect area = intersection(damaged, client);
+    if (!area.empty()) changed.push_back(area);
+  }
+  surface_.clearDamage();
+  if (!controlsComposed_ || changed.empty()) return changed;
+  for (const Rect& area : changed) {
+    BitBlt(composed_, area.x, area.y, area.width, area.height, surface_, area.x, area.y, SRCCOPY);
+  }
+  // The controls go over again where the surface changed under them. Each paints every
+  // pixel it blends over, so painting them again over themselves changes nothing elsewhere.
+  const bool under = std::any_of(controls_.begin(), controls_.end(), [&](const Control* control) {
+    return control->shown() && std::any_of(changed.begin(), changed.end(), [&](const Rect& area) {
+             return !intersection(area, control->paintedArea()).empty();
+           });
+  });
+  if (under) {
+    for (const Control* control : controls_) {
+      if (control->shown()) control->draw(composed_);
+    }
+  }
+  return changed;
+}
+
 void Form::addControl(Control& control) {
   controls_.push_back(&control);
+  composedValid_ = false;
 }
 
 void Form::removeControl(Control& control) {
   std::erase(controls_, &control);
+  composedValid_ = false;
   if (activeControl_ == &control) activeControl_ = nullptr;
   if (mouseOver_ == &control) mouseOver_ = nullptr;
   if (mouseCapture_ == &control) mouseCapture_ = nullptr;

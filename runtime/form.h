@@ -47,6 +47,9 @@ class Form {
   void hide();
   void unload();   // Form_Unload; unless cancelled the window goes and the form is unloaded
   void refresh();  // the window shows the surface as it is now
+  // The window shows what was drawn on the surface since it last showed it, and nothing
+  // else: the controls over it stay as they were drawn.
+  void refreshChanges();
   void setFocus();
   bool loaded() const { return loaded_; }
   bool visible() const { return visible_; }
@@ -79,8 +82,12 @@ class Form {
   // Makes a picture the window's background (and its image): clearing restores it.
   void setPicture(const Picture& picture);
 
-  // The image the window shows: the surface with the controls drawn over it.
+  // The image the window shows: the surface with the controls drawn over it, composed afresh.
   const Picture& shownImage();
+  // Brings the shown image up to date where the surface was drawn on since it was last
+  // composed, and says where (empty: nothing changed); composedImage() then has it.
+  std::vector<Rect> composeChanges();
+  const Picture& composedImage() const { return controlsComposed_ ? composed_ : surface_; }
 
   // Controls, in the order they were made (their drawing and tab order).
   const std::vector<Control*>& controls() const { return controls_; }
@@ -127,7 +134,9 @@ class Form {
   bool modal_ = false;
   bool loading_ = false;
   Picture surface_{320, 240};
-  Picture composed_;
+  Picture composed_;               // the surface with the controls over it
+  bool controlsComposed_ = false;  // composed_ is what the window shows
+  bool composedValid_ = false;     // composed_ (or the surface) was composed and shown
   std::vector<Control*> controls_;
   Control* activeControl_ = nullptr;
   Control* mouseOver_ = nullptr;

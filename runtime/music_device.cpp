@@ -1,9 +1,9 @@
 #include "runtime/music_device.h"
 
-#include <SDL2/SDL_mixer.h>
 #include <strings.h>
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -13,6 +13,7 @@
 #include "base/clock.h"
 #include "base/run_time_error.h"
 #include "runtime/audio.h"
+#include "runtime/mixer_library.h"
 
 namespace velloran::rt {
 namespace {
@@ -156,6 +157,7 @@ MultimediaControl::MultimediaControl()
     : statusTimer_([this] {
         const auto handler = onStatusUpdate;
         if (handler) handler();
+        scheduleStatus();
       }) {}
 
 MultimediaControl::~MultimediaControl() {
@@ -164,8 +166,25 @@ MultimediaControl::~MultimediaControl() {
 
 void MultimediaControl::setUpdateInterval(std::int16_t milliseconds) {
   updateInterval_ = milliseconds;
-  statusTimer_.setInterval(milliseconds);
-  statusTimer_.setEnabled(milliseconds > 0);
+  scheduleStatus();
+}
+
+void MultimediaControl::scheduleStatus() {
+  if (updateInterval_ <= 0) {
+    statusTimer_.setEnabled(false);
+    return;
+  }
+  // An event while the song plays would find it playing and do nothing: the next event is
+  // the first of the coming ones, every interval from now, that finds the song over.
+  int wait = updateInterval_;
+  if (open_ && playing_) {
+    const double left = length_ - position_ - (now() - startedAt_);
+    const double intervals = std::ceil(left * 1000.0 / updateInterval_);
+    wait = static_cast<int>(std::clamp(intervals, 1.0, 86'400'000.0 / updateInterval_)) *
+           updateInterval_;
+  }
+  statusTimer_.setInterval(wait);
+  statusTimer_.setEnabled(true);
 }
 
 double MultimediaControl::now() const {
@@ -200,6 +219,8 @@ void MultimediaControl::setCommand(const std::string& command) {
   } else {
     raiseError(kInvalidProcedureCall);
   }
+  // Inside the status event the event itself schedules the next one.
+  if (statusTimer_.enabled()) scheduleStatus();
 }
 
 void MultimediaControl::open() {
@@ -213,11 +234,8 @@ void MultimediaControl::open() {
                                         std::istreambuf_iterator<char>()};
   const auto length = midiSongLength(bytes);
   if (!length || *length <= 0) raiseError(kDeviceIOError);
-  // Without an audio device the song still opens and keeps its time, silently.
-  if (openAudioDevice()) {
-    music_ = Mix_LoadMUS(path.c_str());
-    if (!music_) raiseError(kDeviceIOError);
-  }
+  // The audio device opens and the synthesiser loads the song when it first plays.
+  path_ = path;
   open_ = true;
   length_ = *length;
   position_ = 0;
@@ -225,15 +243,34 @@ void MultimediaControl::open() {
   inMixer_ = false;
 }
 
+// The song on the audio device, loaded when first wanted; none without an audio device.
+bool MultimediaControl::loadIntoMixer() {
+  if (music_) return true;
+  if (!openAudioDevice()) return false;
+  music_ = mixer().LoadMUS(path_.c_str());
+  if (!music_) return false;
+  // The device closes once nothing sounds: the song goes with it and loads again when wanted.
+  holdOnAudio(this, [this] { freeMusic(); });
+  return true;
+}
+
+void MultimediaControl::freeMusic() {
+  letGoOfAudio(this);
+  if (inMixer_) mixer().HaltMusic();
+  if (music_) mixer().FreeMusic(music_);
+  music_ = nullptr;
+  inMixer_ = false;
+}
+
 void MultimediaControl::play() {
   if (!open_) return;
   settle();
   if (playing_ || position_ >= length_) return;
-  if (!music_) {
+  if (!loadIntoMixer()) {
     // silent: the song only keeps its time
   } else if (inMixer_) {
-    Mix_ResumeMusic();
-  } else if (Mix_PlayMusic(music_, 0) == 0) {
+    mixer().ResumeMusic();
+  } else if (mixer().PlayMusic(music_, 0) == 0) {
     inMixer_ = true;
   } else {
     return;  // it reads stopped still, so the next status event tries again
@@ -248,28 +285,27 @@ void MultimediaControl::stop() {
   if (!playing_) return;
   position_ += now() - startedAt_;
   playing_ = false;
-  if (music_) Mix_PauseMusic();
+  if (inMixer_) mixer().PauseMusic();
 }
 
 void MultimediaControl::rewind() {
   if (!open_) return;
   settle();
   const bool wasPlaying = playing_;
-  if (inMixer_) Mix_HaltMusic();
+  if (inMixer_) mixer().HaltMusic();
   inMixer_ = false;
   playing_ = false;
   position_ = 0;
   if (wasPlaying) play();
+  closeAudioWhenSilent();  // unless the song plays again by then
 }
 
 void MultimediaControl::close() {
   if (!open_) return;
   open_ = false;
-  if (inMixer_) Mix_HaltMusic();
-  if (music_) Mix_FreeMusic(music_);
-  music_ = nullptr;
+  freeMusic();
   playing_ = false;
-  inMixer_ = false;
+  closeAudioWhenSilent();
 }
 
 }  // namespace velloran::rt

@@ -2,7 +2,8 @@
 // The MIDI sequencer device of the table window: a hidden control that opens one song,
 // plays, stops and rewinds it on command, tells what it is doing as a mode number, and
 // raises a status event at a set interval, by which its owner starts the song again once
-// it has played to its end.
+// it has played to its end. While the song plays, the mode can only change when it ends, so
+// the event then waits for the end instead of waking the game every interval.
 
 #include <cstdint>
 #include <functional>
@@ -44,7 +45,8 @@ class MultimediaControl {
   void setSecondSetting(bool value) { secondSetting_ = value; }
 
   // While not 0, the status event comes about every that many milliseconds, in nested
-  // event loops too; 0 (or less) stops it.
+  // event loops too, except while the song plays: then it comes when the song has played to
+  // its end. 0 (or less) stops it.
   std::int16_t updateInterval() const { return updateInterval_; }
   void setUpdateInterval(std::int16_t milliseconds);
 
@@ -57,12 +59,13 @@ class MultimediaControl {
   std::int32_t mode();
 
   // "Open" opens the file on the device (closing a song already open) and raises a
-  // RunTimeError when it cannot: 53 for a missing file, 57 for a file that is no song. With
-  // no audio device the song opens all the same and plays in silence. "Play" plays from where the
-  // song stands; "Stop" stops it there; "Prev" and "Next" move it back to its beginning (playing on
-  // if it was); "Close" closes the device. The others never raise (an unknown command is error 5)
-  // and do nothing while no song is open, so the game's stop calls are harmless when the music
-  // never set up.
+  // RunTimeError when it cannot: 53 for a missing file, 57 for a file that is no song. The
+  // sound itself starts when the song first plays; with no audio device, or a song the
+  // synthesiser cannot read, it plays in silence and keeps its time all the same. "Play" plays from
+  // where the song stands; "Stop" stops it there; "Prev" and "Next" move it back to its beginning
+  // (playing on if it was); "Close" closes the device. The others never raise (an unknown command
+  // is error 5) and do nothing while no song is open, so the game's stop calls are harmless when
+  // the music never set up.
   void setCommand(const std::string& command);
 
   // The status event.
@@ -76,6 +79,9 @@ class MultimediaControl {
   void close();
   void settle();  // notices that the song has played to its end
   double now() const;
+  void scheduleStatus();
+  bool loadIntoMixer();
+  void freeMusic();
 
   bool firstSetting_ = false;
   bool secondSetting_ = false;
@@ -85,7 +91,8 @@ class MultimediaControl {
   Timer statusTimer_;
 
   bool open_ = false;
-  _Mix_Music* music_ = nullptr;  // none when there is no audio device
+  std::string path_;             // of the open song
+  _Mix_Music* music_ = nullptr;  // none until it plays, and while the audio device is closed
   double length_ = 0;            // seconds
   double position_ = 0;          // seconds played up to the last start or stop
   double startedAt_ = 0;         // monotonic seconds when it last started playing

@@ -1,9 +1,12 @@
 #include "runtime/picture.h"
 
 #include <png.h>
+#include <sys/mman.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "assets/embedded.h"
 #include "base/run_time_error.h"
@@ -30,7 +33,96 @@ void clipStart(int& start, int& otherStart, int& size) {
   start = 0;
 }
 
+// Rectangles this close are kept as one: a few larger rectangles cost less to look over
+// than many small ones.
+constexpr int kNear = 8;
+constexpr std::size_t kMostDamageRects = 16;
+
+bool near(const Rect& a, const Rect& b) {
+  return a.x <= b.x + b.width + kNear && b.x <= a.x + a.width + kNear &&
+         a.y <= b.y + b.height + kNear && b.y <= a.y + a.height + kNear;
+}
+
+Rect unite(const Rect& a, const Rect& b) {
+  const int left = std::min(a.x, b.x), top = std::min(a.y, b.y);
+  const int right = std::max(a.x + a.width, b.x + b.width);
+  const int bottom = std::max(a.y + a.height, b.y + b.height);
+  return {left, top, right - left, bottom - top};
+}
+
 }  // namespace
+
+namespace {
+constexpr std::size_t kHugePage = std::size_t{2} << 20;
+// Below this, whole pages of 2 MiB would hold more empty memory than pixels.
+constexpr std::size_t kHugePageFrom = kHugePage * 3 / 4;
+
+std::size_t roundedToHugePages(std::size_t bytes) {
+  return (bytes + kHugePage - 1) / kHugePage * kHugePage;
+}
+}  // namespace
+
+void* allocatePixels(std::size_t bytes) {
+  if (bytes < kHugePageFrom) return ::operator new(bytes);
+  // Aligned to 2 MiB: map one page more and give back what lies before and after.
+  const std::size_t size = roundedToHugePages(bytes);
+  void* mapped =
+      mmap(nullptr, size + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (mapped == MAP_FAILED) throw std::bad_alloc();
+  const auto start = reinterpret_cast<std::uintptr_t>(mapped);
+  const std::uintptr_t aligned = (start + kHugePage - 1) & ~(kHugePage - 1);
+  if (aligned > start) munmap(mapped, aligned - start);
+  if (const std::size_t after = start + kHugePage - aligned; after > 0) {
+    munmap(reinterpret_cast<void*>(aligned + size), after);
+  }
+  void* at = reinterpret_cast<void*>(aligned);
+  madvise(at, size, MADV_HUGEPAGE);
+  return at;
+}
+
+void freePixels(void* at, std::size_t bytes) {
+  if (bytes < kHugePageFrom) {
+    ::operator delete(at);
+  } else {
+    munmap(at, roundedToHugePages(bytes));
+  }
+}
+
+Rect intersection(const Rect& a, const Rect& b) {
+  const int left = std::max(a.x, b.x), top = std::max(a.y, b.y);
+  const int right = std::min(a.x + a.width, b.x + b.width);
+  const int bottom = std::min(a.y + a.height, b.y + b.height);
+  if (right <= left || bottom <= top) return {};
+  return {left, top, right - left, bottom - top};
+}
+
+namespace {
+
+// Adds an area to a few rectangles that cover it with the others.
+void addArea(std::vector<Rect>& areas, const Rect& area) {
+  for (Rect& known : areas) {
+    if (near(known, area)) {
+      known = unite(known, area);
+      return;
+    }
+  }
+  if (areas.size() < kMostDamageRects) {
+    areas.push_back(area);
+    return;
+  }
+  Rect all = area;
+  for (const Rect& known : areas) all = unite(all, known);
+  areas.assign(1, all);
+}
+
+}  // namespace
+
+void Picture::markDamaged(Rect area) {
+  area = intersection(area, {0, 0, width_, height_});
+  if (area.empty()) return;
+  addArea(damage_, area);
+  if (hasBackground()) addArea(drawn_, area);
+}
 
 Picture::Picture(int width, int height, Colour backColour)
     : width_(std::max(0, width)), height_(std::max(0, height)), backColour_(backColour) {
@@ -44,29 +136,53 @@ Colour Picture::pixel(int x, int y) const {
 
 void Picture::setPixel(int x, int y, Colour colour) {
   if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
-  row(y)[x] = toStored(colour);
+  pixelRow(y)[x] = toStored(colour);
+  markDamaged({x, y, 1, 1});
 }
 
 void Picture::fillRect(int x, int y, int width, int height, Colour colour) {
   const int left = std::max(0, x), top = std::max(0, y);
   const int right = std::min(width_, x + width), bottom = std::min(height_, y + height);
+  if (right <= left || bottom <= top) return;  // wholly outside
   const std::uint32_t word = toStored(colour);
-  for (int yy = top; yy < bottom; ++yy) std::fill(row(yy) + left, row(yy) + right, word);
+  for (int yy = top; yy < bottom; ++yy) std::fill(pixelRow(yy) + left, pixelRow(yy) + right, word);
+  markDamaged({left, top, right - left, bottom - top});
 }
 
 void Picture::setBackground(const Picture& background) {
+  if (&background == this) return setBackground(Picture(background));
   width_ = background.width_;
   height_ = background.height_;
   pixels_ = background.pixels_;
-  background_ = background.pixels_;
+  // A picture that shows just its background passes that on; any other is copied once.
+  background_ = background.hasBackground() && background.drawn_.empty()
+                    ? background.background_
+                    : std::make_shared<const Pixels>(background.pixels_);
+  drawn_.clear();
+  markDamaged({0, 0, width_, height_});
+  drawn_.clear();  // the image is the background
+}
+
+void Picture::setBackground(Picture&& background) {
+  if (background.hasBackground() && background.drawn_.empty()) {
+    setBackground(std::as_const(background));
+    return;
+  }
+  width_ = background.width_;
+  height_ = background.height_;
+  background_ = std::make_shared<const Pixels>(std::move(background.pixels_));
+  pixels_ = *background_;
+  drawn_.clear();
+  markDamaged({0, 0, width_, height_});
+  drawn_.clear();
 }
 
 void Picture::resize(int width, int height) {
   width = std::max(0, width);
   height = std::max(0, height);
   const std::uint32_t fill = toStored(backColour_);
-  const auto resized = [&](const std::vector<std::uint32_t>& old) {
-    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height, fill);
+  const auto resized = [&](const Pixels& old) {
+    Pixels pixels(static_cast<std::size_t>(width) * height, fill);
     for (int y = 0; y < std::min(height, height_); ++y) {
       std::copy_n(old.begin() + static_cast<std::ptrdiff_t>(y) * width_, std::min(width, width_),
                   pixels.begin() + static_cast<std::ptrdiff_t>(y) * width);
@@ -74,16 +190,28 @@ void Picture::resize(int width, int height) {
     return pixels;
   };
   pixels_ = resized(pixels_);
-  if (hasBackground()) background_ = resized(background_);
+  if (hasBackground()) background_ = std::make_shared<const Pixels>(resized(*background_));
   width_ = width;
   height_ = height;
+  markDamaged({0, 0, width_, height_});
 }
 
 void Picture::clear() {
-  if (hasBackground()) {
-    pixels_ = background_;
-  } else {
+  if (!hasBackground()) {
     std::fill(pixels_.begin(), pixels_.end(), toStored(backColour_));
+    markDamaged({0, 0, width_, height_});
+    return;
+  }
+  // Only where something was drawn can the image differ from the background.
+  std::vector<Rect> drawn;
+  drawn.swap(drawn_);
+  for (const Rect& area : drawn) {
+    for (int y = area.y; y < area.y + area.height; ++y) {
+      const std::size_t at = static_cast<std::size_t>(y) * width_ + area.x;
+      std::copy_n(background_->begin() + static_cast<std::ptrdiff_t>(at), area.width,
+                  pixels_.begin() + static_cast<std::ptrdiff_t>(at));
+    }
+    addArea(damage_, area);
   }
 }
 
@@ -106,9 +234,10 @@ int BitBlt(Picture& destination, int x, int y, int width, int height, const Pict
     snapshot = source;
     from = &snapshot;
   }
+  destination.markDamaged({x, y, width, height});
   for (int row = 0; row < height; ++row) {
-    const std::uint32_t* in = from->row(sourceY + row) + sourceX;
-    std::uint32_t* out = destination.row(y + row) + x;
+    const std::uint32_t* in = from->pixelRow(sourceY + row) + sourceX;
+    std::uint32_t* out = destination.pixelRow(y + row) + x;
     switch (rasterOp) {
       case SRCCOPY:
         std::memcpy(out, in, sizeof(std::uint32_t) * width);
@@ -122,6 +251,33 @@ int BitBlt(Picture& destination, int x, int y, int width, int height, const Pict
     }
   }
   return 1;
+}
+
+void copyChanges(Picture& destination, Picture& source, Rect block) {
+  const Rect whole{0, 0, source.width(), source.height()};
+  const bool takesAll = intersection(block, whole) == whole;
+  block =
+      intersection(intersection(block, whole), {0, 0, destination.width(), destination.height()});
+  for (const Rect& damaged : source.damage()) {
+    const Rect area = intersection(damaged, block);
+    if (area.empty()) continue;
+    int left = area.x + area.width, right = area.x - 1, top = -1, bottom = -1;
+    for (int y = area.y; y < area.y + area.height; ++y) {
+      const std::uint32_t* in = std::as_const(source).pixelRow(y) + area.x;
+      std::uint32_t* out = destination.pixelRow(y) + area.x;
+      if (std::memcmp(in, out, sizeof(std::uint32_t) * area.width) == 0) continue;
+      int first = 0, last = area.width - 1;
+      while (in[first] == out[first]) ++first;
+      while (in[last] == out[last]) --last;
+      std::memcpy(out + first, in + first, sizeof(std::uint32_t) * (last - first + 1));
+      left = std::min(left, area.x + first);
+      right = std::max(right, area.x + last);
+      if (top < 0) top = y;
+      bottom = y;
+    }
+    if (top >= 0) destination.markDamaged({left, top, right - left + 1, bottom - top + 1});
+  }
+  if (takesAll) source.clearDamage();
 }
 
 Picture decodePng(std::span<const std::uint8_t> bytes) {
@@ -160,7 +316,37 @@ bool savePng(const Picture& picture, const std::string& path) {
 Picture loadResourcePicture(std::string_view name) {
   const auto bytes = assets::findPicture(name);
   if (bytes.empty()) raiseError(kFileNotFound);
-  return decodePng(bytes);
+  // Ready pixels: "VPX1", width, height, then the words (see assets/png_to_pixels.cpp).
+  constexpr std::size_t kHeader = 12;
+  const auto number = [&](std::size_t at) {
+    std::uint32_t value = 0;
+    std::memcpy(&value, bytes.data() + at, sizeof value);
+    return value;
+  };
+  if (bytes.size() < kHeader || std::memcmp(bytes.data(), "VPX1", 4) != 0) return decodePng(bytes);
+  const std::uint32_t width = number(4), height = number(8);
+  if (width > 0x4000 || height > 0x4000 ||
+      bytes.size() - kHeader != std::size_t{width} * height * sizeof(std::uint32_t)) {
+    throw RunTimeError(kInvalidPicture, "Invalid picture");
+  }
+  // Compiled in at a page boundary: the words after the header are aligned.
+  Picture picture =
+      Picture::fromWords(static_cast<int>(width), static_cast<int>(height),
+                         reinterpret_cast<const std::uint32_t*>(bytes.data() + kHeader));
+  // Read once: the whole pages they lie on go back to the system (the file keeps them).
+  const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+  const auto first = (reinterpret_cast<std::uintptr_t>(bytes.data()) + page - 1) / page * page;
+  const auto last = (reinterpret_cast<std::uintptr_t>(bytes.data()) + bytes.size()) / page * page;
+  if (last > first) madvise(reinterpret_cast<void*>(first), last - first, MADV_DONTNEED);
+  return picture;
+}
+
+Picture Picture::fromWords(int width, int height, const std::uint32_t* words) {
+  Picture picture;
+  picture.width_ = std::max(0, width);
+  picture.height_ = std::max(0, height);
+  picture.pixels_.assign(words, words + static_cast<std::size_t>(picture.width_) * picture.height_);
+  return picture;
 }
 
 }  // namespace velloran::rt

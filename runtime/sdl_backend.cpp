@@ -19,7 +19,9 @@
 #include "runtime/keys.h"
 #include "runtime/message_box.h"
 #include "runtime/text.h"
+#include "runtime/timing_trace.h"
 #include "runtime/x11_connection.h"
+#include "runtime/x11_window_image.h"
 
 namespace velloran::rt {
 namespace {
@@ -274,18 +276,50 @@ void SdlBackend::placeWindow(Form& form) {
 }
 
 void SdlBackend::present(Form& form) {
+  if (!windowOf(form)) return;
+  const Picture& picture = form.shownImage();
+  show(form, picture, {{0, 0, picture.width(), picture.height()}});
+}
+
+void SdlBackend::presentRects(Form& form, const std::vector<Rect>& rects) {
+  if (!windowOf(form)) return;
+  show(form, form.composedImage(), rects);
+}
+
+// Sends the rectangles of the picture to the window: straight to the X server when the
+// window is on one, else through SDL's window surface.
+void SdlBackend::show(Form& form, const Picture& picture, const std::vector<Rect>& rects) {
   SDL_Window* window = windowOf(form);
-  if (!window) return;
+  if (!putOnX11Window(window, picture, rects)) showThroughSurface(window, picture, rects);
+  if (timing::on()) {
+    for (const Rect& rect : rects) {
+      const Rect area = intersection(rect, {0, 0, form.scaleWidth(), form.scaleHeight()});
+      if (!area.empty()) timing::notePresent(form.name(), area.x, area.y, area.width, area.height);
+    }
+  }
+}
+
+void SdlBackend::showThroughSurface(SDL_Window* window, const Picture& picture,
+                                    const std::vector<Rect>& rects) {
   SDL_Surface* surface = SDL_GetWindowSurface(window);
   if (!surface) return;
-  const Picture& picture = form.shownImage();
-  const int width = std::min(surface->w, picture.width());
-  const int height = std::min(surface->h, picture.height());
-  if (width > 0 && height > 0) {
-    SDL_ConvertPixels(width, height, SDL_PIXELFORMAT_XRGB8888, picture.data(), picture.width() * 4,
-                      surface->format->format, surface->pixels, surface->pitch);
+  const Rect bounds{0, 0, std::min(surface->w, picture.width()),
+                    std::min(surface->h, picture.height())};
+  const int bytes = SDL_BYTESPERPIXEL(surface->format->format);
+  sent_.clear();
+  for (const Rect& rect : rects) {
+    const Rect area = intersection(rect, bounds);
+    if (area.empty()) continue;
+    SDL_ConvertPixels(
+        area.width, area.height, SDL_PIXELFORMAT_XRGB8888, picture.row(area.y) + area.x,
+        picture.width() * 4, surface->format->format,
+        static_cast<Uint8*>(surface->pixels) + area.y * surface->pitch + area.x * bytes,
+        surface->pitch);
+    sent_.push_back({area.x, area.y, area.width, area.height});
   }
-  SDL_UpdateWindowSurface(window);
+  if (!sent_.empty()) {
+    SDL_UpdateWindowSurfaceRects(window, sent_.data(), static_cast<int>(sent_.size()));
+  }
 }
 
 void SdlBackend::focusWindow(Form& form) {

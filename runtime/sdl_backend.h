@@ -9,11 +9,16 @@
 // handler turns into the end of the program. We sleep in poll() on the X connection and an
 // eventfd of our own instead, so SDL never has a wake-up to send.
 
+#include <SDL_rect.h>
+
 #include <atomic>
 #include <cstdint>
 #include <map>
+#include <vector>
 
 #include "runtime/backend.h"
+
+struct SDL_Window;
 
 namespace velloran::rt {
 
@@ -29,6 +34,7 @@ class SdlBackend final : public Backend {
   void showWindow(Form& form, bool visible) override;
   void placeWindow(Form& form) override;
   void present(Form& form) override;
+  void presentRects(Form& form, const std::vector<Rect>& rects) override;
   void focusWindow(Form& form) override;
   void setOwner(Form& dialog, Form& owner) override;
   bool pollEvent(Form* active, InputEvent& event) override;
@@ -44,6 +50,9 @@ class SdlBackend final : public Backend {
  private:
   Form* formOfWindow(unsigned windowId) const;
   bool translate(const void* sdlEvent, InputEvent& event);
+  void show(Form& form, const Picture& picture, const std::vector<Rect>& rects);
+  void showThroughSurface(SDL_Window* window, const Picture& picture,
+                          const std::vector<Rect>& rects);
 
   void watchConnection(void* sdlWindow);
   void learnFrame(Form& form);
@@ -56,6 +65,7 @@ class SdlBackend final : public Backend {
   std::atomic<bool> waitsOnConnection_{false};
   std::uint32_t typedEvent_ = 0;  // our own event types
   std::uint32_t wakeEvent_ = 0;
+  std::vector<SDL_Rect> sent_;  // the rectangles of the present under way
 };
 
 }  // namespace velloran::rt

@@ -10,9 +10,51 @@
 #include <tuple>
 
 #include "base/run_time_error.h"
+#include "runtime/shared_library.h"
 
 namespace velloran::rt {
 namespace {
+
+// The font renderer and fontconfig, loaded when the first text is measured or drawn.
+struct FontLibraries {
+#define VELLORAN_TTF_FUNCTIONS(X)                                                        \
+  X(TTF_Init)                                                                            \
+  X(TTF_WasInit) X(TTF_OpenFontDPI) X(TTF_SetFontStyle) X(TTF_CloseFont) X(TTF_SizeUTF8) \
+      X(TTF_FontHeight) X(TTF_RenderUTF8_Blended)
+#define VELLORAN_FONTCONFIG_FUNCTIONS(X)                                                 \
+  X(FcInit)                                                                              \
+  X(FcPatternCreate) X(FcPatternAddString) X(FcPatternAddInteger) X(FcConfigSubstitute)  \
+      X(FcDefaultSubstitute) X(FcFontMatch) X(FcPatternGetString) X(FcPatternGetInteger) \
+          X(FcPatternDestroy)
+#define VELLORAN_DECLARE(name) decltype(&::name) name = nullptr;
+  struct Ttf {
+    VELLORAN_TTF_FUNCTIONS(VELLORAN_DECLARE)
+    template <class Each>
+    void forEach(Each&& each) {
+#define VELLORAN_EACH(name) each(name, #name);
+      VELLORAN_TTF_FUNCTIONS(VELLORAN_EACH)
+    }
+  } ttf;
+  struct Fontconfig {
+    VELLORAN_FONTCONFIG_FUNCTIONS(VELLORAN_DECLARE)
+    template <class Each>
+    void forEach(Each&& each) {
+      VELLORAN_FONTCONFIG_FUNCTIONS(VELLORAN_EACH)
+#undef VELLORAN_EACH
+    }
+  } fc;
+#undef VELLORAN_DECLARE
+#undef VELLORAN_FONTCONFIG_FUNCTIONS
+#undef VELLORAN_TTF_FUNCTIONS
+};
+
+const FontLibraries& fonts() {
+  static FontLibraries libraries;
+  static const bool loaded = bindSharedLibrary(libraries.ttf, "libSDL2_ttf-2.0.so.0") &&
+                             bindSharedLibrary(libraries.fc, "libfontconfig.so.1");
+  if (!loaded) raiseError(kFileNotFound);
+  return libraries;
+}
 
 // Families the game asks for that Linux desktops rarely have, with the look-alike we draw.
 const std::map<std::string, std::string> kStandIns = {
@@ -32,40 +74,41 @@ std::string lowered(std::string_view text) {
 // Asks fontconfig; empty when it found nothing at all.
 ResolvedFont match(const std::string& family, bool bold) {
   ResolvedFont result;
-  if (!FcInit()) return result;
-  FcPattern* pattern = FcPatternCreate();
-  FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
-  FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
-  FcPatternAddInteger(pattern, FC_SLANT, FC_SLANT_ROMAN);
-  FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-  FcDefaultSubstitute(pattern);
+  const auto& fc = fonts().fc;
+  if (!fc.FcInit()) return result;
+  FcPattern* pattern = fc.FcPatternCreate();
+  fc.FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
+  fc.FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+  fc.FcPatternAddInteger(pattern, FC_SLANT, FC_SLANT_ROMAN);
+  fc.FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+  fc.FcDefaultSubstitute(pattern);
   FcResult outcome = FcResultNoMatch;
-  if (FcPattern* found = FcFontMatch(nullptr, pattern, &outcome)) {
+  if (FcPattern* found = fc.FcFontMatch(nullptr, pattern, &outcome)) {
     FcChar8* file = nullptr;
     FcChar8* foundFamily = nullptr;
     int weight = FC_WEIGHT_REGULAR;
-    if (FcPatternGetString(found, FC_FILE, 0, &file) == FcResultMatch) {
+    if (fc.FcPatternGetString(found, FC_FILE, 0, &file) == FcResultMatch) {
       result.file = reinterpret_cast<const char*>(file);
     }
-    if (FcPatternGetString(found, FC_FAMILY, 0, &foundFamily) == FcResultMatch) {
+    if (fc.FcPatternGetString(found, FC_FAMILY, 0, &foundFamily) == FcResultMatch) {
       result.family = reinterpret_cast<const char*>(foundFamily);
     }
-    FcPatternGetInteger(found, FC_WEIGHT, 0, &weight);
+    fc.FcPatternGetInteger(found, FC_WEIGHT, 0, &weight);
     result.syntheticBold = bold && weight < FC_WEIGHT_DEMIBOLD;
-    FcPatternDestroy(found);
+    fc.FcPatternDestroy(found);
   }
-  FcPatternDestroy(pattern);
+  fc.FcPatternDestroy(pattern);
   return result;
 }
 
 struct FontCloser {
-  void operator()(TTF_Font* font) const { TTF_CloseFont(font); }
+  void operator()(TTF_Font* font) const { fonts().ttf.TTF_CloseFont(font); }
 };
 
 // Open fonts, by family, size and boldness; opening a font file is far dearer than drawing.
 TTF_Font* openFont(const Font& font) {
   static std::map<std::tuple<std::string, int, bool>, std::unique_ptr<TTF_Font, FontCloser>> cache;
-  if (!TTF_WasInit() && TTF_Init() != 0) raiseError(kDeviceIOError);
+  if (!fonts().ttf.TTF_WasInit() && fonts().ttf.TTF_Init() != 0) raiseError(kDeviceIOError);
   // Sizes are kept in quarter points so 11.25 and 8.25 point fonts stay distinct.
   const int quarterPoints = static_cast<int>(font.points * 4 + 0.5);
   const auto key = std::make_tuple(lowered(font.name), quarterPoints, font.bold);
@@ -73,10 +116,10 @@ TTF_Font* openFont(const Font& font) {
   if (it == cache.end()) {
     const ResolvedFont resolved = resolveFont(font.name, font.bold);
     // Quarter points at a quarter of 96 dots to the inch: fractional sizes stay exact.
-    TTF_Font* opened =
-        TTF_OpenFontDPI(resolved.file.c_str(), std::max(1, quarterPoints), 96 / 4, 96 / 4);
+    TTF_Font* opened = fonts().ttf.TTF_OpenFontDPI(resolved.file.c_str(),
+                                                   std::max(1, quarterPoints), 96 / 4, 96 / 4);
     if (!opened) raiseError(kFileNotFound);
-    if (resolved.syntheticBold) TTF_SetFontStyle(opened, TTF_STYLE_BOLD);
+    if (resolved.syntheticBold) fonts().ttf.TTF_SetFontStyle(opened, TTF_STYLE_BOLD);
     it = cache.emplace(key, std::unique_ptr<TTF_Font, FontCloser>(opened)).first;
   }
   return it->second.get();
@@ -110,20 +153,20 @@ ResolvedFont resolveFont(const std::string& family, bool bold) {
 int textWidth(const Font& font, std::string_view text) {
   int width = 0, height = 0;
   if (text.empty()) return 0;
-  TTF_SizeUTF8(openFont(font), latin1ToUtf8(text).c_str(), &width, &height);
+  fonts().ttf.TTF_SizeUTF8(openFont(font), latin1ToUtf8(text).c_str(), &width, &height);
   return width;
 }
 
 int textHeight(const Font& font) {
-  return TTF_FontHeight(openFont(font));
+  return fonts().ttf.TTF_FontHeight(openFont(font));
 }
 
 int printText(Picture& target, int x, int y, std::string_view text, Colour colour,
               const Font& font) {
   if (text.empty()) return 0;
   TTF_Font* ttf = openFont(font);
-  SDL_Surface* glyphs =
-      TTF_RenderUTF8_Blended(ttf, latin1ToUtf8(text).c_str(), SDL_Color{255, 255, 255, 255});
+  SDL_Surface* glyphs = fonts().ttf.TTF_RenderUTF8_Blended(ttf, latin1ToUtf8(text).c_str(),
+                                                           SDL_Color{255, 255, 255, 255});
   if (!glyphs) return 0;
   SDL_Surface* argb = SDL_ConvertSurfaceFormat(glyphs, SDL_PIXELFORMAT_ARGB8888, 0);
   SDL_FreeSurface(glyphs);

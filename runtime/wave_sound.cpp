@@ -1,11 +1,12 @@
 #include "runtime/wave_sound.h"
 
-#include <SDL2/SDL_mixer.h>
+#include <SDL2/SDL.h>
 
 #include <filesystem>
 #include <map>
 
 #include "runtime/audio.h"
+#include "runtime/mixer_library.h"
 
 namespace velloran::rt {
 namespace {
@@ -24,7 +25,7 @@ Mix_Chunk* loadSound(const std::string& path) {
   const std::string file = nativePath(path);
   std::error_code error;
   if (!std::filesystem::is_regular_file(file, error)) return nullptr;
-  Mix_Chunk* chunk = Mix_LoadWAV(file.c_str());
+  Mix_Chunk* chunk = mixer().LoadWAV_RW(SDL_RWFromFile(file.c_str(), "rb"), 1);
   if (chunk) sounds.emplace(path, chunk);
   return chunk;
 }
@@ -35,11 +36,13 @@ bool sndPlaySound(const std::string& path, unsigned flags) {
   (void)flags;
   if (!openAudioDevice()) return false;
   Mix_Chunk* chunk = loadSound(path);
-  return chunk && Mix_PlayChannel(kWaveChannel, chunk, 0) != -1;
+  if (chunk && mixer().PlayChannelTimed(kWaveChannel, chunk, 0, -1) != -1) return true;
+  closeAudioWhenSilent();  // it may have opened for this sound alone
+  return false;
 }
 
 void releaseWaveSounds() {
-  for (auto& [path, chunk] : loadedSounds()) Mix_FreeChunk(chunk);
+  for (auto& [path, chunk] : loadedSounds()) mixer().FreeChunk(chunk);
   loadedSounds().clear();
 }
 

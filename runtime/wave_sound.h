@@ -13,7 +13,7 @@ inline constexpr unsigned kSoundNoDefault = 2;
 
 // Starts the wave file and returns at once; a new sound cuts off the one still playing.
 // A missing or unplayable file, or no audio device, gives silence and false, never an error.
-// Each file is read once and kept.
+// Each file is read once and kept while the audio device stays open.
 bool sndPlaySound(const std::string& path, unsigned flags);
 
 // Frees the kept sounds; the audio device does it before it closes.

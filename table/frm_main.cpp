@@ -12,6 +12,7 @@
 #include "dialogs/frm_rounds_setting.h"
 #include "dialogs/high_scores.h"
 #include "runtime/app.h"
+#include "runtime/timing_trace.h"
 #include "table/game_files.h"
 #include "table/help.h"
 #include "windows/frm_bitmaps.h"
@@ -93,6 +94,7 @@ void FrmMain::Form_KeyDown(std::int16_t& keyCode, std::int16_t shift) {
 }
 
 void FrmMain::Timer1_Timer() {
+  const rt::timing::Span span("tick");
   game.Timer1_Timer();
 }
 
@@ -114,9 +116,11 @@ void FrmMain::printOnWork(std::int16_t x, std::int16_t y, const std::string& tex
   gsPrintText(picWork, x, y, text, static_cast<rt::Colour>(colour), fontName, fontSize, bold);
 }
 
+// The window's surface is drawn on only here, from picWork: only what changed there since
+// the last copy needs copying and showing.
 void FrmMain::copyToWindow(int x, int y, int width, int height) {
-  rt::BitBlt(surface(), x, y, width, height, picWork, x, y, rt::SRCCOPY);
-  refresh();
+  rt::copyChanges(surface(), picWork, {x, y, width, height});
+  refreshChanges();
 }
 
 void FrmMain::presentWork() {

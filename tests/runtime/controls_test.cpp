@@ -98,17 +98,25 @@ TEST_F(Controls, SpinButtonStepsByItsHalves) {
   EXPECT_EQ(value, 5);
 }
 
+// Buttons "Tip 1", "Tip 2", ... with blue pictures across the whole width of the window;
+// the place `spacer` (if any) is a spacer.
+void fillToolbar(Toolbar& bar, int places, int spacer = 0) {
+  bar.width = bar.owner().scaleWidth();
+  for (int place = 1; place <= places; ++place) {
+    Toolbar::Button button;
+    if (place != spacer) {
+      button.picture = Picture(16, 16, rgb(0, 0, 60 * place));
+      button.toolTipText = "Tip " + std::to_string(place);
+    }
+    bar.buttons.push_back(button);
+  }
+}
+
 TEST_F(Controls, ToolbarReportsThePlaceClickedAndShowsTooltipsAfterAPause) {
   Dialog table("frmMain");
   table.setClientSize(400, 300);
   Toolbar bar(table);
-  bar.width = 400;
-  for (int place = 1; place <= 4; ++place) {
-    Toolbar::Button button;
-    if (place != 3) button.picture = Picture(16, 16, rgb(0, 0, 255));  // 3 is a spacer
-    button.toolTipText = place == 3 ? "" : "Tip " + std::to_string(place);
-    bar.buttons.push_back(button);
-  }
+  fillToolbar(bar, 4, 3);
   std::vector<int> clicked;
   bar.onButtonClick = [&](int place) { clicked.push_back(place); };
   table.show();
@@ -148,6 +156,58 @@ TEST_F(Controls, ATooltipStaysInsideTheWindowNarrowerThanItsPicture) {
   ASSERT_GE(rightmostBorder, 0) << "the tooltip shows";
   EXPECT_EQ(shown.pixel(rightmostBorder, 22 + 2 + 4), kButtonText)
       << "its right edge, a black line down, is inside the window: the whole tip shows";
+}
+
+// The table window copies only what changed in its work picture and sends only what changed
+// on the screen: a screen kept up to date from those rectangles alone shows what a whole
+// composition would, tooltip and toolbar included, however the drawing falls.
+TEST_F(Controls, ChangesShowAsAWholeCompositionWould) {
+  Dialog table("frmMain");
+  table.setClientSize(300, 200);
+  Toolbar bar(table);
+  fillToolbar(bar, 3);
+  Picture work(320, 240, rgb(10, 20, 30));
+  table.setPicture(work);
+  table.show();
+  headless->script("frmMain", {{{InputEvent::Kind::MouseMove, nullptr, 0, 0, 40, 10}, 0}});
+  app().serveUntil(now() + 0.6);
+  ASSERT_EQ(bar.shownToolTip(), "Tip 2") << "a tooltip over the drawing";
+  table.refresh();
+
+  Picture screen = table.composedImage();
+  std::uint32_t seed = 12345;
+  const auto next = [&](int below) {
+    seed = seed * 1103515245 + 12345;
+    return static_cast<int>((seed >> 16) % static_cast<std::uint32_t>(below));
+  };
+  for (int step = 0; step < 200; ++step) {
+    // Blocks in every corner, under the bar and the tip too; some the same colour as before.
+    const int x = next(330) - 20, y = next(260) - 20, w = next(60) + 1, h = next(60) + 1;
+    if (step % 7 == 3) {
+      work.clear();
+    } else if (step % 5 == 1) {
+      BitBlt(work, x, y, w, h, work, next(300), next(200), SRCCOPY);
+    } else {
+      work.fillRect(x, y, w, h, step % 3 ? rgb(next(256), next(256), next(256)) : rgb(10, 20, 30));
+    }
+    if (step % 4 == 0) continue;  // some drawing waits for the next copy
+    copyChanges(table.surface(), work, {0, 0, work.width(), work.height()});
+    for (const Rect& area : table.composeChanges()) {
+      BitBlt(screen, area.x, area.y, area.width, area.height, table.composedImage(), area.x, area.y,
+             SRCCOPY);
+    }
+    Picture whole = table.surface();
+    for (const Control* control : table.controls()) control->draw(whole);
+    int wrong = 0;
+    for (int yy = 0; yy < 200; ++yy) {
+      for (int xx = 0; xx < 300; ++xx) {
+        wrong += table.surface().pixel(xx, yy) != work.pixel(xx, yy);
+        wrong += screen.pixel(xx, yy) != whole.pixel(xx, yy);
+      }
+    }
+    ASSERT_EQ(wrong, 0) << "at step " << step;
+  }
+  EXPECT_TRUE(table.composeChanges().empty()) << "nothing drawn, nothing to send";
 }
 
 TEST_F(Controls, PopupMenuReturnsTheChoiceAndLetsTimersRun) {

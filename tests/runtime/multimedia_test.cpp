@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <ostream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "base/run_time_error.h"
@@ -90,11 +92,18 @@ TEST_F(MusicDevice, StatusEventsStartTheSongAndStartItAgainWhenItHasPlayedToItsE
   ASSERT_EQ(starts.size(), 1u);
   EXPECT_NEAR(starts[0], 0.055, 1e-9);
   EXPECT_EQ(device.mode(), kModePlaying);
+  int events = 0;
+  device.onStatusUpdate = [&, loop = device.onStatusUpdate] {
+    ++events;
+    loop();
+  };
   serveFor(1.9);
-  EXPECT_EQ(starts.size(), 1u) << "events while it plays do nothing";
+  EXPECT_EQ(starts.size(), 1u);
+  EXPECT_EQ(events, 0) << "while it plays the game is not woken for nothing";
   serveFor(0.2);  // two seconds after it started it has ended
   ASSERT_EQ(starts.size(), 2u);
   EXPECT_NEAR(starts[1] - starts[0], 2.0, 0.056) << "started again within one interval of its end";
+  EXPECT_LE(events, 2);
   EXPECT_EQ(device.mode(), kModePlaying);
 
   switchOff();
@@ -163,6 +172,42 @@ TEST_F(MusicDevice, StatusEventsComeEveryIntervalInsideAModalDialog) {
   serveFor(1.0);
   EXPECT_EQ(events.size(), 9u);
   EXPECT_EQ(device.updateInterval(), 0);
+}
+
+// Nothing keeps the audio device open (and its mixer running) while the game is silent: it
+// opens when the song first plays or a sound starts, and closes once both are over.
+TEST_F(MusicDevice, TheAudioDeviceIsOpenOnlyWhileSomethingSounds) {
+  closeAudioDevice();
+  const std::string thunder = folder.file("Thunder2.wav");
+  writeFile(thunder, waveTone(0.05));
+  openSong(song);
+  EXPECT_FALSE(audioDeviceOpen()) << "opening the song loads nothing yet";
+  device.setCommand("Play");
+  EXPECT_TRUE(audioDeviceOpen());
+  device.setCommand("Next");  // the song at its end: started again at once
+  device.setCommand("Play");
+  app().doEvents();
+  EXPECT_TRUE(audioDeviceOpen()) << "started again, the song keeps the device";
+  switchOff();
+  app().doEvents();
+  EXPECT_FALSE(audioDeviceOpen()) << "stopped and rewound, nothing sounds";
+  EXPECT_EQ(device.mode(), kModeStopped);
+
+  ASSERT_TRUE(sndPlaySound(thunder, kSoundAsync | kSoundNoDefault));
+  EXPECT_TRUE(audioDeviceOpen());
+  // The mixer says from its own thread when the sound is over; the loop closes the device.
+  for (int turn = 0; turn < 300 && audioDeviceOpen(); ++turn) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    app().doEvents();
+  }
+  EXPECT_FALSE(audioDeviceOpen()) << "the thunder has rolled away";
+
+  device.setCommand("Play");
+  EXPECT_TRUE(audioDeviceOpen()) << "the song loads again when it plays again";
+  EXPECT_EQ(device.mode(), kModePlaying);
+  device.setCommand("Close");
+  app().doEvents();
+  EXPECT_FALSE(audioDeviceOpen());
 }
 
 TEST_F(MusicDevice, CommandsBeforeAnyOpenDoNothing) {

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <ostream>
+
 #include "base/run_time_error.h"
 #include "runtime/text.h"
 #include "support/temp_folder.h"
@@ -77,6 +80,83 @@ TEST(Picture, ClearingRestoresTheBackgroundAndDropsWhatWasDrawn) {
   plain.clear();
   EXPECT_EQ(plain.pixel(0, 0), rgb(5, 6, 7))
       << "without a background, clearing fills the back colour";
+}
+
+// Clearing puts back only what was drawn on, so every way of drawing must say where.
+struct Drawing {
+  const char* name;
+  std::function<void(Picture&)> draw;
+  friend void PrintTo(const Drawing& d, std::ostream* os) { *os << d.name; }
+};
+
+class EveryDrawing : public ::testing::TestWithParam<Drawing> {};
+
+TEST_P(EveryDrawing, IsUndoneByClearingAndOnlyWhatChangedIsCopied) {
+  Picture table(200, 120);
+  for (int y = 0; y < 120; ++y) {
+    for (int x = 0; x < 200; ++x) table.setPixel(x, y, rgb(x, y, x ^ y));
+  }
+  Picture work;
+  work.setBackground(table);
+  Picture window = work;  // what was last copied from the work picture
+  work.clearDamage();
+  // Drawing then copying, many times over, leaves the copy like the work picture.
+  for (int round = 0; round < 40; ++round) {
+    GetParam().draw(work);
+    if (round % 3 == 2) work.clear();
+    copyChanges(window, work, {0, 0, 200, 120});
+    ASSERT_EQ(window, work) << "round " << round;
+    ASSERT_TRUE(work.damage().empty());
+  }
+  work.clear();
+  EXPECT_EQ(work, table) << "cleared back to the table";
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, EveryDrawing,
+                         ::testing::Values(Drawing{"FillRect",
+                                                   [](Picture& p) {
+                                                     static int n = 0;
+                                                     ++n;
+                                                     p.fillRect(n * 37 % 220 - 10, n * 23 % 130 - 5,
+                                                                9, 7, rgb(n, 0, 0));
+                                                   }},
+                                           Drawing{"SetPixel",
+                                                   [](Picture& p) {
+                                                     static int n = 0;
+                                                     ++n;
+                                                     p.setPixel(n * 53 % 200, n * 29 % 120,
+                                                                rgb(0, n, 0));
+                                                   }},
+                                           Drawing{"BitBltFromItself",
+                                                   [](Picture& p) {
+                                                     static int n = 0;
+                                                     ++n;
+                                                     BitBlt(p, n * 41 % 200, n * 17 % 120, 30, 39,
+                                                            p, n * 7 % 200, 3, SRCCOPY);
+                                                   }},
+                                           Drawing{"Text",
+                                                   [](Picture& p) {
+                                                     static int n = 0;
+                                                     ++n;
+                                                     printText(p, n * 31 % 180, n * 13 % 110,
+                                                               "Velloran", rgb(255, 255, 0),
+                                                               Font{"Times New Roman", 10, false});
+                                                   }},
+                                           Drawing{"Words",
+                                                   [](Picture& p) {
+                                                     static int n = 0;
+                                                     ++n;
+                                                     p.data()[n * 997 % (200 * 120)] ^= 0x10101;
+                                                   }}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Picture, FillingBesideThePictureDrawsNothing) {
+  Picture picture(20, 10, rgb(1, 2, 3));
+  const Picture before = picture;
+  for (const auto& [x, y] : {std::pair{-30, 0}, {0, -30}, {25, 0}, {0, 15}}) {
+    picture.fillRect(x, y, 10, 10, rgb(255, 0, 0));
+  }
+  EXPECT_EQ(picture, before);
 }
 
 TEST(Picture, ColoursKeepRedInTheLowByte) {

@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <memory>
+#include <thread>
 
 #include "runtime/app.h"
 #include "runtime/form.h"
@@ -19,6 +21,12 @@ namespace {
 
 struct Probe : Form {
   Probe() : Form("frmProbe") { setBorderStyle(BorderStyle::None); }
+  // A 160 x 100 window at (left, top) of the screen, its surface to draw on.
+  Picture& placed(int left, int top) {
+    move(left, top);
+    setClientSize(160, 100);
+    return surface();
+  }
   std::vector<std::int16_t> keys;
   void Form_KeyDown(std::int16_t& keyCode, std::int16_t) override { keys.push_back(keyCode); }
 };
@@ -43,13 +51,22 @@ class RealWindow : public ::testing::Test {
     while (!done() && app.clock().monotonic() < end) settle(0.05);
     return done();
   }
+  // Pixels of the screen at (x, y) that differ from the picture's; -1 if none could be read.
+  static int mismatches(int x, int y, const Picture& picture, int width, int height) {
+    const auto screen = velloran::testing::grabScreen(x, y, width, height);
+    if (!screen) return -1;
+    int wrong = 0;
+    for (int row = 0; row < height; ++row) {
+      for (int col = 0; col < width; ++col)
+        wrong += screen->pixel(col, row) != picture.pixel(col, row);
+    }
+    return wrong;
+  }
 };
 
 TEST_F(RealWindow, TheScreenShowsWhatTheGameDrewAtTheWindowsPlace) {
   Probe probe;
-  probe.move(120, 90);
-  probe.setClientSize(160, 100);
-  Picture& surface = probe.surface();
+  Picture& surface = probe.placed(120, 90);
   // Four coloured quarters and a line of text: something no blank screen shows by chance.
   surface.fillRect(0, 0, 80, 50, rgb(255, 0, 0));
   surface.fillRect(80, 0, 80, 50, rgb(0, 255, 0));
@@ -58,17 +75,36 @@ TEST_F(RealWindow, TheScreenShowsWhatTheGameDrewAtTheWindowsPlace) {
   printText(surface, 90, 60, "Velloran", rgb(0, 0, 0), Font{"Times New Roman", 12, true});
   probe.show();
   probe.refresh();
-  int mismatches = -1;
-  settleUntil([&] {
-    const auto screen = velloran::testing::grabScreen(120, 90, 160, 100);
-    if (!screen) return false;
-    mismatches = 0;
-    for (int y = 0; y < 100; ++y) {
-      for (int x = 0; x < 160; ++x) mismatches += screen->pixel(x, y) != surface.pixel(x, y);
-    }
-    return mismatches == 0;
-  });
-  EXPECT_EQ(mismatches, 0) << "the window shows the surface pixel for pixel";
+  int wrong = -1;
+  settleUntil([&] { return (wrong = mismatches(120, 90, surface, 160, 100)) == 0; });
+  EXPECT_EQ(wrong, 0) << "the window shows the surface pixel for pixel";
+  probe.unload();
+}
+
+TEST_F(RealWindow, WhatChangedReachesTheScreenWithoutTheRest) {
+  Probe probe;
+  Picture& surface = probe.placed(300, 200);
+  surface.fillRect(0, 0, 160, 100, rgb(40, 80, 120));
+  probe.show();
+  // Mapped and exposed first, so that no later exposure sends the whole window again.
+  ASSERT_TRUE(settleUntil([&] { return mismatches(300, 200, surface, 160, 100) == 0; }));
+  // Small changes, each sent alone: at the edges, overlapping, and one wider than the window.
+  const Rect changes[] = {
+      {0, 0, 7, 5}, {150, 90, 30, 30}, {20, 30, 50, 9}, {40, 35, 10, 40}, {-10, 60, 200, 3}};
+  Colour colour = rgb(255, 0, 0);
+  for (const Rect& change : changes) {
+    surface.fillRect(change.x, change.y, change.width, change.height, colour);
+    probe.refreshChanges();
+    colour = rgb(blueOf(colour), redOf(colour) / 2 + 1, greenOf(colour) + 60);
+  }
+  // The loop is not served meanwhile: what the screen shows came from those changes alone.
+  // They reach the server without waiting for it, so look until it has drawn them.
+  int wrong = -1;
+  for (int look = 0; look < 500 && wrong != 0; ++look) {
+    if (look) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    wrong = mismatches(300, 200, surface, 160, 100);
+  }
+  EXPECT_EQ(wrong, 0) << "each change is on the screen, where it was drawn";
   probe.unload();
 }
 
