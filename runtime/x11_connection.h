@@ -11,6 +11,8 @@ void endWhenDisplayLost();
 void* displayOfWindow(void* sdlWindow);
 // The socket of the connection.
 int connectionSocket(void* display);
+// Whether a window manager manages the connection's screen.
+bool windowManagerRuns(void* display);
 // Sends what Xlib holds back and tells whether events wait to be read.
 bool eventsPending(void* display);
 

@@ -77,5 +77,23 @@ TEST(GameWindows, TheSeatDrawKeepsTheKeyboardAndIgnoresACloseRequest) {
   EXPECT_FALSE(game.waitForExit(0).has_value()) << "the game plays on";
 }
 
+// A window that moves once it shows jumps away from under the pointer: a click aimed at it in
+// that moment lands elsewhere.
+TEST(GameWindows, TheTableShowsWhereItStays) {
+  SCOPED_TRACE(windowManagerRuns() ? "with a window manager" : "with no window manager");
+  TopLevelPlaces places;
+  ChildProcess game({gameBinary()}, {{"SDL_AUDIODRIVER", "dummy"}});
+  ASSERT_TRUE(waitFor([] { return gameWindows().size() == 1; })) << "the table shows";
+  const unsigned long table = topLevelOf(gameWindows().front());
+  // Its placing is done at once when it shows; a second is ample to see it move.
+  std::this_thread::sleep_for(std::chrono::seconds(1));
+  const std::vector<std::pair<int, int>> shown = places.placesWhileShown(table);
+  ASSERT_FALSE(shown.empty());
+  for (std::size_t i = 1; i < shown.size(); ++i) {
+    ADD_FAILURE() << "showed at " << shown[0].first << "," << shown[0].second << ", then moved to "
+                  << shown[i].first << "," << shown[i].second;
+  }
+}
+
 }  // namespace
 }  // namespace velloran::testing

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace velloran::testing {
@@ -36,6 +37,26 @@ void clickAt(int screenX, int screenY);
 unsigned long activeWindow();
 // Whether a window manager runs on the display.
 bool windowManagerRuns();
+
+// Watches the screen's top-level windows (a window manager's frames, or windows it does not
+// frame) from a connection of its own, from its making on: where each lies while it shows.
+class TopLevelPlaces {
+ public:
+  TopLevelPlaces();
+  ~TopLevelPlaces();
+  TopLevelPlaces(const TopLevelPlaces&) = delete;
+  TopLevelPlaces& operator=(const TopLevelPlaces&) = delete;
+
+  // The places (x, y) a top-level window took since it last showed: the one it showed at,
+  // then each it moved to.
+  std::vector<std::pair<int, int>> placesWhileShown(unsigned long topLevel);
+
+ private:
+  struct State;
+  State* state_;
+};
+// The top-level window that holds a window: its frame, under a window manager.
+unsigned long topLevelOf(unsigned long window);
 
 // Counts the X protocol errors the program's connections receive, in place of Xlib's
 // default handler, which would end the test program at the first one.
