@@ -236,6 +236,24 @@ void clickAt(int screenX, int screenY) {
   settle(x.display);
 }
 
+std::vector<std::uint32_t> screenPixels(int x, int y, int width, int height) {
+  Connection c;
+  std::vector<std::uint32_t> pixels;
+  if (!c.display || width <= 0 || height <= 0) return pixels;
+  XImage* image =
+      XGetImage(c.display, DefaultRootWindow(c.display), x, y, static_cast<unsigned>(width),
+                static_cast<unsigned>(height), AllPlanes, ZPixmap);
+  if (!image) return pixels;
+  pixels.reserve(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+  for (int row = 0; row < height; ++row) {
+    for (int col = 0; col < width; ++col) {
+      pixels.push_back(static_cast<std::uint32_t>(XGetPixel(image, col, row) & 0xFFFFFF));
+    }
+  }
+  XDestroyImage(image);
+  return pixels;
+}
+
 unsigned long activeWindow() {
   Connection x;
   if (!x.display) return 0;

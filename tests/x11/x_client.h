@@ -2,6 +2,7 @@
 // What another X client sees of the game's windows and does to them, kept apart from the
 // game's headers because Xlib's macros (None, Bool, KeyPress) clash with ordinary names.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <utility>
@@ -33,6 +34,9 @@ void pressKey(const std::string& name, const std::vector<std::string>& held = {}
 void typeText(const std::string& text);
 void movePointer(int screenX, int screenY);
 void clickAt(int screenX, int screenY);
+// The pixels of a part of the screen, row by row, as 0xRRGGBB; none when it cannot be read
+// (part of it off the screen).
+std::vector<std::uint32_t> screenPixels(int x, int y, int width, int height);
 // The window the window manager holds active (_NET_ACTIVE_WINDOW), 0 if none.
 unsigned long activeWindow();
 // Whether a window manager runs on the display.
