@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <vector>
 
 namespace velloran::testing {
 
@@ -40,6 +41,40 @@ inline bool scores(int a, int b, int c) {
   };
   return oneSuit(a, b) && oneSuit(b, c) &&
          ((b == a + 1 && c == b + 1) || (b == a - 1 && c == b - 1));
+}
+
+// A run the set chooser offers: its row, its leftmost column and the kinds of its tiles.
+struct Offer {
+  int row = 0, column = 0;
+  std::vector<int> kinds;
+};
+
+// What the chooser offers once a tile has landed at (row, column), in its order: the tile
+// alone if it is a flower or season on the bottom row, then the pairs that hold it, then the
+// runs of three, from the left. No pair is ever taken, so pairs are always looked for.
+inline std::vector<Offer> offersAt(const PlayArea& area, int row, int column) {
+  std::vector<Offer> runs;
+  const int kind = area.at(row, column);
+  if (kind > 34 && row == 12) runs.push_back({row, column, {kind}});
+  for (int first = std::max(1, column - 1); first <= std::min(8, column); ++first) {
+    const int a = area.at(row, first), b = area.at(row, first + 1);
+    if (a && a <= 34 && a == b) runs.push_back({row, first, {a, b}});
+  }
+  for (int first = std::max(1, column - 2); first <= std::min(7, column); ++first) {
+    const int a = area.at(row, first), b = area.at(row, first + 1), c = area.at(row, first + 2);
+    if (scores(a, b, c)) runs.push_back({row, first, {a, b, c}});
+  }
+  return runs;
+}
+
+// The play area once a run is taken: the tiles above it drop a row.
+inline PlayArea without(PlayArea area, const Offer& run) {
+  for (int column = run.column; column < run.column + static_cast<int>(run.kinds.size());
+       ++column) {
+    for (int row = run.row; row > 1; --row) area.kinds[row][column] = area.kinds[row - 1][column];
+    area.kinds[1][column] = 0;
+  }
+  return area;
 }
 
 // Whether a tile of `kind` at (row, column) would make a scoring run with its row.
