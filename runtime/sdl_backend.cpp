@@ -154,6 +154,10 @@ SdlBackend::SdlBackend() {
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");  // ours wake the loop; SDL's cannot
+  // A click that brings a window to the front also acts there, as on any desktop. SDL would
+  // drop every click that comes within 10 ms of a window getting the keyboard: the one that
+  // gave it, and a click just after a dialog closed and gave the keyboard back to the table.
+  SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
   // One class for every window, however the program was started (SDL 2.26 reads it only
   // from the environment).
   setenv("SDL_VIDEO_X11_WMCLASS", "velloran", 1);

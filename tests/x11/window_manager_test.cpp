@@ -77,6 +77,24 @@ TEST(GameWindows, TheSeatDrawKeepsTheKeyboardAndIgnoresACloseRequest) {
   EXPECT_FALSE(game.waitForExit(0).has_value()) << "the game plays on";
 }
 
+// A click on the table while another program's window has the keyboard brings the table to
+// the front and presses the button under the pointer, as a click on a window does.
+TEST(GameWindows, AClickThatBringsTheTableBackPressesItsButton) {
+  SCOPED_TRACE(windowManagerRuns() ? "with a window manager" : "with no window manager");
+  ChildProcess game({gameBinary()}, {{"SDL_AUDIODRIVER", "dummy"}});
+  ASSERT_TRUE(waitFor([] { return gameWindows().size() == 1; })) << "the table shows";
+  const unsigned long table = gameWindows().front();
+  const OtherWindow other;
+  if (windowManagerRuns()) {
+    ASSERT_TRUE(waitFor([&] { return activeWindow() == other.id(); }))
+        << "the other window is active";
+  }
+  const std::optional<ScreenRect> rect = clientRect(table);
+  ASSERT_TRUE(rect.has_value());
+  clickAt(rect->x + 10 * 23 + 11, rect->y + 11);  // the About button
+  EXPECT_TRUE(waitFor([] { return gameWindows().size() == 2; }, 5)) << "the about box opens";
+}
+
 // A window that moves once it shows jumps away from under the pointer: a click aimed at it in
 // that moment lands elsewhere.
 TEST(GameWindows, TheTableShowsWhereItStays) {

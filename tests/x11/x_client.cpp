@@ -358,6 +358,25 @@ std::vector<std::pair<int, int>> TopLevelPlaces::placesWhileShown(unsigned long 
                                                           : it->second.places;
 }
 
+OtherWindow::OtherWindow() {
+  Display* display = openDisplay();
+  display_ = display;
+  if (!display) return;
+  const Window root = DefaultRootWindow(display);
+  window_ = XCreateSimpleWindow(display, root, 0, 700, 300, 60, 0, 0, 0xFFFFFF);
+  XSizeHints place{};
+  place.flags = USPosition;
+  place.x = 0;
+  place.y = 700;
+  XSetWMNormalHints(display, window_, &place);
+  XMapRaised(display, window_);
+  XSync(display, False);
+}
+
+OtherWindow::~OtherWindow() {
+  if (display_) XCloseDisplay(static_cast<Display*>(display_));
+}
+
 XErrorCount::XErrorCount() {
   errorCount = 0;
   badWindowSendCount = 0;

@@ -62,6 +62,21 @@ class TopLevelPlaces {
 // The top-level window that holds a window: its frame, under a window manager.
 unsigned long topLevelOf(unsigned long window);
 
+// A plain window of the test's own, below the table, shown while it lives: it takes the
+// keyboard from the game's windows as another program's window would.
+class OtherWindow {
+ public:
+  OtherWindow();
+  ~OtherWindow();
+  OtherWindow(const OtherWindow&) = delete;
+  OtherWindow& operator=(const OtherWindow&) = delete;
+  unsigned long id() const { return window_; }
+
+ private:
+  void* display_ = nullptr;
+  unsigned long window_ = 0;
+};
+
 // Counts the X protocol errors the program's connections receive, in place of Xlib's
 // default handler, which would end the test program at the first one.
 class XErrorCount {
