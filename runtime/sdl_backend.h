@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "runtime/backend.h"
+#include "runtime/desktop_input.h"
 
 struct SDL_Window;
 
@@ -61,7 +62,7 @@ class SdlBackend final : public Backend {
   std::map<unsigned, Form*> windows_;
   void* display_ = nullptr;  // the X connection, once the first window is open
   int connection_ = -1;      // its socket
-  int wakeFd_ = -1;          // an eventfd that wake() writes
+  WakeUp wakeUp_;
   std::atomic<bool> waitsOnConnection_{false};
   std::uint32_t typedEvent_ = 0;  // our own event types
   std::uint32_t wakeEvent_ = 0;
