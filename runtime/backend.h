@@ -59,6 +59,8 @@ class Backend {
     (void)rects;
     present(form);
   }
+  // Sends what was drawn to the screen now rather than when the loop next looks for input.
+  virtual void flush() {}
   virtual void focusWindow(Form& form) = 0;
   // Keeps a modal dialog above the window it was opened over.
   virtual void setOwner(Form& dialog, Form& owner) { (void)dialog, (void)owner; }

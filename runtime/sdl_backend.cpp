@@ -265,6 +265,10 @@ void SdlBackend::showThroughSurface(SDL_Window* window, const Picture& picture,
   }
 }
 
+void SdlBackend::flush() {
+  if (display_) flushConnection(display_);
+}
+
 void SdlBackend::focusWindow(Form& form) {
   if (SDL_Window* window = windowOf(form)) {
     SDL_RaiseWindow(window);

@@ -36,6 +36,7 @@ class SdlBackend final : public Backend {
   void placeWindow(Form& form) override;
   void present(Form& form) override;
   void presentRects(Form& form, const std::vector<Rect>& rects) override;
+  void flush() override;
   void focusWindow(Form& form) override;
   void setOwner(Form& dialog, Form& owner) override;
   bool pollEvent(Form* active, InputEvent& event) override;

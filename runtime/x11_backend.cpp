@@ -233,6 +233,7 @@ class X11Backend final : public Backend {
   void placeWindow(Form& form) override;
   void present(Form& form) override;
   void presentRects(Form& form, const std::vector<Rect>& rects) override;
+  void flush() override;
   void focusWindow(Form& form) override;
   void setOwner(Form& dialog, Form& owner) override;
   bool pollEvent(Form* active, InputEvent& event) override;
@@ -294,7 +295,8 @@ class X11Backend final : public Backend {
   bool inputMethodTried_ = false;
   XIM inputMethod_ = nullptr;
   ::Window clipboardWindow_ = 0;
-  std::string clipboard_;  // what we hold on the clipboard, in UTF-8
+  std::string clipboard_;                             // what we hold on the clipboard, in UTF-8
+  std::vector<std::pair<std::string, Rect>> unsent_;  // drawn but not yet sent, for the trace
 };
 
 X11Backend::X11Backend(Display* display)
@@ -527,9 +529,17 @@ void X11Backend::show(Form& form, const Picture& picture, const std::vector<Rect
   if (timing::on()) {
     for (const Rect& rect : rects) {
       const Rect area = intersection(rect, {0, 0, window->width, window->height});
-      if (!area.empty()) timing::notePresent(form.name(), area.x, area.y, area.width, area.height);
+      if (!area.empty()) unsent_.push_back({form.name(), area});
     }
   }
+}
+
+void X11Backend::flush() {
+  XFlush(display_);
+  for (const auto& [name, area] : unsent_) {
+    timing::notePresent(name, area.x, area.y, area.width, area.height);
+  }
+  unsent_.clear();
 }
 
 void X11Backend::focusWindow(Form& form) {
@@ -690,6 +700,7 @@ void X11Backend::handle(XEvent& event) {
 }
 
 bool X11Backend::pollEvent(Form*, InputEvent& event) {
+  flush();
   if (wakeUp_.takeQuit()) {
     event = {InputEvent::Kind::Quit, nullptr, 0, 0, 0, 0};
     return true;
@@ -711,6 +722,7 @@ bool X11Backend::pollEvent(Form*, InputEvent& event) {
 }
 
 void X11Backend::waitEvent(Form*, double seconds) {
+  flush();
   if (wakeUp_.quitPending() || !pending_.empty() || XPending(display_) > 0) return;
   // The input method costs a few milliseconds to open: it waits for the first idle moment
   // after a window is on the screen.

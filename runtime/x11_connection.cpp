@@ -63,7 +63,10 @@ void putPicture(void* connection, unsigned long window, const Picture& picture,
   }
   image->data = nullptr;  // the picture's, not Xlib's to free
   XDestroyImage(image);
-  XFlush(display);
+}
+
+void flushConnection(void* display) {
+  XFlush(static_cast<Display*>(display));
 }
 
 void* displayOfWindow(void* sdlWindow) {

@@ -17,10 +17,13 @@ void endWhenDisplayLost();
 // Whether the display keeps its pixels as our pictures do (24-bit true colour in 32-bit
 // words, red highest), so that a picture's rows go to the server as they are.
 bool picturesFit(void* display);
-// Sends the rectangles of the picture, clipped to the window's width and height, without
-// waiting for the server: Xlib copies the pixels into its request buffer.
+// Puts the rectangles of the picture, clipped to the window's width and height, in Xlib's
+// request buffer. They go to the server with the next flush: the loop flushes before it
+// looks for events, so what a handler drew leaves once the handler is done.
 void putPicture(void* display, unsigned long window, const Picture& picture,
                 const std::vector<Rect>& rects, int width, int height);
+// Sends what Xlib holds back, without waiting for the server.
+void flushConnection(void* display);
 
 // For the SDL backend on X11. The X connection of an SDL window; nullptr when the window
 // is not on X11.

@@ -99,8 +99,10 @@ TEST_P(RealWindow, WhatChangedReachesTheScreenWithoutTheRest) {
     probe.refreshChanges();
     colour = rgb(blueOf(colour), redOf(colour) / 2 + 1, greenOf(colour) + 60);
   }
-  // The loop is not served meanwhile: what the screen shows came from those changes alone.
-  // They reach the server without waiting for it, so look until it has drawn them.
+  App::instance().backend().flush();
+  // The loop is not served meanwhile: what the screen shows came from those changes alone,
+  // sent at once. They reach the server without waiting for it, so look until it has drawn
+  // them.
   int wrong = -1;
   for (int look = 0; look < 500 && wrong != 0; ++look) {
     if (look) std::this_thread::sleep_for(std::chrono::milliseconds(10));
