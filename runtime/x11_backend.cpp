@@ -26,9 +26,12 @@ constexpr InputEvent::Kind kTyped = InputEvent::Kind::KeyPress;
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XShm.h>
 #include <X11/extensions/Xrandr.h>
 #include <X11/keysym.h>
 #include <poll.h>
+#include <sys/ipc.h>
+#include <sys/shm.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -222,6 +225,120 @@ struct RandrLibrary {
   void (*freeMonitors)(XRRMonitorInfo*) = nullptr;
 };
 
+// Pixels the X server takes straight from our memory (MIT-SHM): a present copies the changed
+// rectangles into a shared segment and sends a short request for each, where the pixels
+// themselves would fill the connection and keep the game waiting while the server reads them.
+// The segment is used as a ring: what was put is overwritten only once the server has taken
+// it. Where the server cannot share memory (another machine's display, another IPC
+// namespace), the pixels go through the connection.
+class SharedPixels {
+ public:
+  explicit SharedPixels(Display* display) : display_(display) {}
+  ~SharedPixels() { release(); }
+  SharedPixels(const SharedPixels&) = delete;
+  SharedPixels& operator=(const SharedPixels&) = delete;
+
+  // False when the pixels must go some other way.
+  bool put(::Window window, const Picture& picture, const std::vector<Rect>& areas);
+
+ private:
+  bool attach(std::size_t bytes);
+  void release();
+
+  Display* display_;
+  bool tried_ = false, usable_ = false;
+  XShmSegmentInfo segment_{};
+  std::size_t size_ = 0, used_ = 0;
+  unsigned long lastRequest_ = 0;  // the last put, by its request number
+};
+
+bool attachFailed = false;
+int noteAttachFailure(Display*, XErrorEvent*) {
+  attachFailed = true;
+  return 0;
+}
+
+bool SharedPixels::attach(std::size_t bytes) {
+  release();
+  const int id = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
+  if (id < 0) return false;
+  void* at = shmat(id, nullptr, 0);
+  if (at == reinterpret_cast<void*>(-1)) {
+    shmctl(id, IPC_RMID, nullptr);
+    return false;
+  }
+  segment_.shmid = id;
+  segment_.shmaddr = static_cast<char*>(at);
+  segment_.readOnly = True;
+  // The server says whether it could attach only through an error; errors of earlier
+  // requests go to the handler in place first.
+  XSync(display_, False);
+  attachFailed = false;
+  const XErrorHandler previous = XSetErrorHandler(noteAttachFailure);
+  const bool attached = XShmAttach(display_, &segment_);
+  XSync(display_, False);
+  XSetErrorHandler(previous);
+  shmctl(id, IPC_RMID, nullptr);  // freed once both sides let go
+  if (!attached || attachFailed) {
+    shmdt(at);
+    segment_ = {};
+    return false;
+  }
+  size_ = bytes;
+  used_ = 0;
+  return true;
+}
+
+void SharedPixels::release() {
+  if (!segment_.shmaddr) return;
+  XShmDetach(display_, &segment_);
+  XSync(display_, False);
+  shmdt(segment_.shmaddr);
+  segment_ = {};
+  size_ = used_ = 0;
+}
+
+bool SharedPixels::put(::Window window, const Picture& picture, const std::vector<Rect>& areas) {
+  if (!tried_) {
+    tried_ = true;
+    usable_ = XShmQueryExtension(display_);
+  }
+  if (!usable_) return false;
+  std::size_t needed = 0;
+  for (const Rect& area : areas) needed += static_cast<std::size_t>(area.width) * area.height * 4;
+  if (needed > size_) {
+    const std::size_t whole = static_cast<std::size_t>(picture.width()) * picture.height() * 4;
+    usable_ = attach(std::max(needed, whole));
+    if (!usable_) return false;
+  }
+  if (used_ + needed > size_) {
+    // Back to the start of the ring, once the server has taken what lies there.
+    if (static_cast<long>(LastKnownRequestProcessed(display_) - lastRequest_) < 0) {
+      XSync(display_, False);
+    }
+    used_ = 0;
+  }
+  const int screen = DefaultScreen(display_);
+  for (const Rect& area : areas) {
+    char* at = segment_.shmaddr + used_;
+    const std::size_t rowBytes = static_cast<std::size_t>(area.width) * 4;
+    for (int row = 0; row < area.height; ++row) {
+      std::memcpy(at + row * rowBytes, picture.row(area.y + row) + area.x, rowBytes);
+    }
+    XImage* image =
+        XShmCreateImage(display_, DefaultVisual(display_, screen), 24, ZPixmap, at, &segment_,
+                        static_cast<unsigned>(area.width), static_cast<unsigned>(area.height));
+    if (!image) return false;
+    XShmPutImage(display_, window, DefaultGC(display_, screen), image, 0, 0, area.x, area.y,
+                 static_cast<unsigned>(area.width), static_cast<unsigned>(area.height), False);
+    image->data = nullptr;  // the segment's
+    XDestroyImage(image);
+    used_ += rowBytes * static_cast<std::size_t>(area.height);
+  }
+  lastRequest_ = NextRequest(display_) - 1;
+  return true;
+}
+
 class X11Backend final : public Backend {
  public:
   explicit X11Backend(Display* display);
@@ -297,6 +414,8 @@ class X11Backend final : public Backend {
   ::Window clipboardWindow_ = 0;
   std::string clipboard_;                             // what we hold on the clipboard, in UTF-8
   std::vector<std::pair<std::string, Rect>> unsent_;  // drawn but not yet sent, for the trace
+  std::unique_ptr<SharedPixels> shared_;
+  std::vector<Rect> areas_;  // the rectangles of the present under way
 };
 
 X11Backend::X11Backend(Display* display)
@@ -307,6 +426,7 @@ X11Backend::X11Backend(Display* display)
   // Held keys repeat as presses only, with no release between them.
   Bool repeatsDetected = False;
   XkbSetDetectableAutoRepeat(display_, True, &repeatsDetected);
+  shared_ = std::make_unique<SharedPixels>(display_);
 }
 
 X11Backend::~X11Backend() {
@@ -316,6 +436,7 @@ X11Backend::~X11Backend() {
     window->form->setHandle(nullptr);
   }
   if (inputMethod_) XCloseIM(inputMethod_);
+  shared_.reset();
   XCloseDisplay(display_);
 }
 
@@ -525,12 +646,19 @@ void X11Backend::show(Form& form, const Picture& picture, const std::vector<Rect
   const XWindow* window = windowData(form);
   // A window not mapped keeps nothing drawn on it; it is drawn whole when exposed.
   if (!window || !window->mapped) return;
-  putPicture(display_, window->id, picture, rects, window->width, window->height);
+  const Rect bounds = intersection({0, 0, window->width, window->height},
+                                   {0, 0, picture.width(), picture.height()});
+  areas_.clear();
+  for (const Rect& rect : rects) {
+    const Rect area = intersection(rect, bounds);
+    if (!area.empty()) areas_.push_back(area);
+  }
+  if (areas_.empty()) return;
+  if (!shared_->put(window->id, picture, areas_)) {
+    putPicture(display_, window->id, picture, areas_, window->width, window->height);
+  }
   if (timing::on()) {
-    for (const Rect& rect : rects) {
-      const Rect area = intersection(rect, {0, 0, window->width, window->height});
-      if (!area.empty()) unsent_.push_back({form.name(), area});
-    }
+    for (const Rect& area : areas_) unsent_.push_back({form.name(), area});
   }
 }
 
