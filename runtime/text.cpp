@@ -23,12 +23,13 @@ struct FontLibraries {
   X(TTF_WasInit)                  \
   X(TTF_OpenFontDPI)              \
   X(TTF_SetFontStyle) X(TTF_CloseFont) X(TTF_SizeUTF8) X(TTF_FontHeight) X(TTF_RenderUTF8_Blended)
-#define VELLORAN_FONTCONFIG_FUNCTIONS(X)                                             \
-  X(FcInit)                                                                          \
-  X(FcPatternCreate)                                                                 \
-  X(FcPatternAddString)                                                              \
-  X(FcPatternAddInteger) X(FcConfigSubstitute) X(FcDefaultSubstitute) X(FcFontMatch) \
-      X(FcPatternGetString) X(FcPatternGetInteger) X(FcPatternDestroy)
+#define VELLORAN_FONTCONFIG_FUNCTIONS(X)                                            \
+  X(FcInit)                                                                         \
+  X(FcPatternCreate)                                                                \
+  X(FcPatternAddString)                                                             \
+  X(FcPatternAddInteger)                                                            \
+  X(FcConfigSubstitute) X(FcDefaultSubstitute) X(FcFontMatch) X(FcPatternGetString) \
+      X(FcPatternGetInteger) X(FcPatternDestroy)
 #define VELLORAN_DECLARE(name) decltype(&::name) name = nullptr;
   struct Ttf {
     VELLORAN_TTF_FUNCTIONS(VELLORAN_DECLARE)
@@ -157,6 +158,13 @@ ResolvedFont resolveFont(const std::string& family, bool bold) {
   ResolvedFont replacement =
       match(standIn != kStandIns.end() ? standIn->second : "DejaVu Sans", bold);
   return replacement.file.empty() ? found : replacement;
+}
+
+void prepareFont(const Font& font) {
+  try {
+    openFont(font);
+  } catch (const RunTimeError&) {
+  }
 }
 
 int textWidth(const Font& font, std::string_view text) {
