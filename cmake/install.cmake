@@ -14,7 +14,7 @@ set(velloran_packaging ${PROJECT_SOURCE_DIR}/packaging)
 # the one it was built for.
 file(RELATIVE_PATH velloran_data_from_program ${CMAKE_INSTALL_PREFIX}/${VELLORAN_INSTALL_BINDIR}
      ${CMAKE_INSTALL_PREFIX}/${velloran_datadir})
-set_property(SOURCE table/game_files.cpp APPEND PROPERTY COMPILE_DEFINITIONS
+set_property(SOURCE windows/game_files.cpp APPEND PROPERTY COMPILE_DEFINITIONS
              VELLORAN_DATA_FROM_PROGRAM="${velloran_data_from_program}"
              VELLORAN_DATA_FOLDER="${CMAKE_INSTALL_FULL_DATADIR}/velloran")
 target_compile_definitions(velloran PRIVATE VELLORAN_VERSION="${PROJECT_VERSION}")

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "runtime/app.h"
-#include "table/game_files.h"
+#include "windows/game_files.h"
 
 namespace velloran {
 namespace {
