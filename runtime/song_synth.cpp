@@ -13,15 +13,16 @@ namespace velloran::rt {
 namespace {
 
 struct FluidLibrary {
-#define VELLORAN_FLUID_FUNCTIONS(X)                                                            \
-  X(new_fluid_settings)                                                                        \
-  X(delete_fluid_settings)                                                                     \
-  X(fluid_settings_setnum)                                                                     \
-  X(fluid_settings_setint) X(new_fluid_synth) X(delete_fluid_synth) X(fluid_synth_sfload)      \
-      X(fluid_synth_set_gain) X(fluid_synth_write_s16) X(fluid_synth_system_reset)             \
-          X(new_fluid_defsfloader) X(fluid_sfloader_set_callbacks) X(fluid_synth_add_sfloader) \
-              X(new_fluid_player) X(delete_fluid_player) X(fluid_player_add_mem)               \
-                  X(fluid_player_play) X(fluid_player_get_status)
+#define VELLORAN_FLUID_FUNCTIONS(X)                                                       \
+  X(new_fluid_settings)                                                                   \
+  X(delete_fluid_settings)                                                                \
+  X(fluid_settings_setnum)                                                                \
+  X(fluid_settings_setint)                                                                \
+  X(new_fluid_synth) X(delete_fluid_synth) X(fluid_synth_sfload) X(fluid_synth_set_gain)  \
+      X(fluid_synth_write_s16) X(fluid_synth_system_reset) X(new_fluid_defsfloader)       \
+          X(fluid_sfloader_set_callbacks) X(fluid_synth_add_sfloader) X(new_fluid_player) \
+              X(delete_fluid_player) X(fluid_player_add_mem) X(fluid_player_play)         \
+                  X(fluid_player_get_status)
 #define VELLORAN_DECLARE(name) decltype(&::name) name = nullptr;
   VELLORAN_FLUID_FUNCTIONS(VELLORAN_DECLARE)
 #undef VELLORAN_DECLARE
@@ -39,6 +40,16 @@ const FluidLibrary* loadFluid() {
   static FluidLibrary library;
   static const bool loaded = bindSharedLibrary(library, "libfluidsynth.so.3");
   return loaded ? &library : nullptr;
+}
+
+// The synthesiser readies the soundfont's samples on every core, once, and the threads it
+// starts for that (one a core) then sleep for as long as the game runs: on this thread alone
+// it takes a few milliseconds and leaves no thread behind.
+void readySamplesOnThisThread() {
+  using SetThreads = void (*)(int);
+  static const auto setThreads = reinterpret_cast<SetThreads>(
+      sharedFunction(openSharedLibrary("libfluidsynth.so.3"), "omp_set_num_threads"));
+  if (setThreads) setThreads(1);  // none in a synthesiser built without threads
 }
 
 // The small General MIDI soundfont; the system's default one, often far larger, stands in
@@ -152,6 +163,7 @@ std::unique_ptr<SongSynth> SongSynth::load(std::span<const std::uint8_t> song,
   if (!parts->synth) return nullptr;
   const std::string soundFont = access(kSoundFont, R_OK) == 0 ? kSoundFont : kDefaultSoundFont;
   const auto subset = presets ? soundFontSubset(soundFont, *presets) : nullptr;
+  readySamplesOnThisThread();
   if (!parts->loadSoundFont(soundFont, subset.get())) return nullptr;
   fluid->fluid_synth_set_gain(parts->synth, kGain);
   parts->song.assign(song.begin(), song.end());

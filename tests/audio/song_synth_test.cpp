@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <iterator>
 #include <optional>
 #include <set>
 #include <string>
@@ -97,6 +98,13 @@ TEST(SongSynth, TheSoundFontCutToTheSongsPresetsSoundsAsTheWholeOne) {
   const auto subset = soundFontSubset(kSoundFont, *presets);
   ASSERT_TRUE(subset);
   EXPECT_LT(subset->size(), std::filesystem::file_size(kSoundFont) / 4);
+}
+
+TEST(SongSynth, LeavesNoThreadBehind) {
+  const Bytes song = trio();
+  ASSERT_TRUE(SongSynth::load(song, midiSongPresets(song), 44100));
+  const auto tasks = std::filesystem::directory_iterator("/proc/self/task");
+  EXPECT_EQ(std::distance(begin(tasks), end(tasks)), 1) << "threads besides the test's own";
 }
 
 TEST(SoundFontSubset, IsNoneOfAFileLackingAPresetOrNoSoundFont) {
