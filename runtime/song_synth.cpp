@@ -141,6 +141,7 @@ struct SongSynth::Parts {
     subsetName = file.c_str();
     const int loaded = fluid.fluid_synth_sfload(synth, file.c_str(), 1);
     subsetLoading = nullptr;
+    subsetName = nullptr;
     return loaded != FLUID_FAILED;
   }
 };
