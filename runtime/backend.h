@@ -1,6 +1,7 @@
 #pragma once
-// What a window system must give the event loop. Two backends stand behind it: SDL2
-// for real windows and a headless one for tests (virtual clock, scripted input).
+// What a window system must give the event loop. Three backends stand behind it: our own
+// on Xlib for X desktops, SDL2 for real windows elsewhere, and a headless one for tests
+// (virtual clock, scripted input).
 
 #include <cstdint>
 #include <string>

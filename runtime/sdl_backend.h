@@ -1,7 +1,8 @@
 #pragma once
-// The backend for real windows: SDL2 video, keyboard and mouse, and the system clock.
-// Window surfaces are plain memory (no OpenGL), and the loop sleeps until the next
-// timer or input, so an idle window costs no CPU.
+// The backend for real windows where our own X11 one does not serve (Wayland, a driver named
+// in SDL_VIDEODRIVER, an X server whose pixels are laid out unlike our pictures): SDL2
+// video, keyboard and mouse, and the system clock. Window surfaces are plain memory (no
+// OpenGL), and the loop sleeps until the next timer or input, so an idle window costs no CPU.
 //
 // On X11 the loop never sleeps inside SDL: SDL 2.26 wakes a sleeping SDL_WaitEvent by
 // sending a client message to its newest window from whichever thread adds an event, and a
