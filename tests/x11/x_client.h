@@ -2,11 +2,22 @@
 // What another X client sees of the game's windows and does to them, kept apart from the
 // game's headers because Xlib's macros (None, Bool, KeyPress) clash with ordinary names.
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "runtime/backend.h"
+#include "runtime/form.h"
+
 namespace velloran::testing {
+
+// The two backends for real windows: our own on Xlib, which the game takes on an X desktop,
+// and SDL's, which it takes elsewhere (and on an X server whose pixels are laid out unlike
+// its pictures').
+enum class Desktop { X11, Sdl };
+std::unique_ptr<rt::Backend> openBackend(Desktop desktop);
+std::string nameOf(Desktop desktop);
 
 struct ScreenRect {
   int x = 0, y = 0, width = 0, height = 0;
@@ -17,8 +28,8 @@ std::vector<unsigned long> gameWindows();
 std::string windowName(unsigned long window);
 // The client area of a window, in screen coordinates.
 std::optional<ScreenRect> clientRect(unsigned long window);
-// The X window of an SDL window.
-unsigned long xWindowOf(void* sdlWindow);
+// The X window showing a form, on either backend.
+unsigned long xWindowOf(const rt::Form& form);
 // Asks a window to close, as a window manager does on Alt+F4.
 void askToClose(unsigned long window);
 // Runs xdotool with the arguments on this display; whether it succeeded. Its connection is a
@@ -36,6 +47,9 @@ void clickAt(int screenX, int screenY);
 unsigned long activeWindow();
 // Whether a window manager runs on the display.
 bool windowManagerRuns();
+// Whether it manages a window mapped now, within `seconds`: it announces itself before it
+// takes the first windows.
+bool windowManagerManages(double seconds);
 
 // Counts the X protocol errors the program's connections receive, in place of Xlib's
 // default handler, which would end the test program at the first one.
@@ -58,7 +72,7 @@ class WindowCloser {
   ~WindowCloser();
   WindowCloser(const WindowCloser&) = delete;
   WindowCloser& operator=(const WindowCloser&) = delete;
-  void close(void* sdlWindow);
+  void close(unsigned long window);
 
  private:
   struct State;
