@@ -35,7 +35,7 @@ deps:
 # Installs the game under PREFIX (the executable in PREFIX/bin), staged in DESTDIR if set.
 install: deps
 	cmake -S $(ROOT) -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=$(PREFIX)
-	cmake --build $(BUILD) -j $(JOBS) --target velloran
+	cmake --build $(BUILD) -j $(JOBS) --target velloran velloran_compressed_docs
 	DESTDIR=$(DESTDIR) cmake --install $(BUILD)
 
 # The Debian package, velloran_<version>_<arch>.deb in the build folder of its own: the game

@@ -449,6 +449,7 @@ int main(int argc, char** argv) {
     game.serveDialogs(now() + 2'000'000'000LL);
     const Game::Load musicOn = game.load(seconds);
     const double peak = statusKiB(game.pid(), "VmHWM:") / 1024;
+    const int playThreads = threadCount(game.pid());
     game.clickButton(4);  // Music off
     game.serveDialogs(now() + 2'000'000'000LL);
     const Game::Load musicOff = game.load(seconds);
@@ -476,6 +477,7 @@ int main(int argc, char** argv) {
       tickCpu.push_back(static_cast<double>(line.cpu) / 1e6);
     }
     rows.push_back({"resident memory, peak in play with music", format(peak, "MiB"), "<= 40 MiB"});
+    rows.push_back({"threads in play with music", format(playThreads, "", 0), "-"});
     rows.push_back({"CPU in play, level 1, music on", format(musicOn), "<= 1.5 %"});
     rows.push_back({"CPU in play, level 1, music off", format(musicOff), "<= 0.1 %"});
     rows.push_back({"CPU paused, music off", format(paused), "< 0.05 %"});

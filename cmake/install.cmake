@@ -14,7 +14,7 @@ set(velloran_packaging ${PROJECT_SOURCE_DIR}/packaging)
 # the one it was built for.
 file(RELATIVE_PATH velloran_data_from_program ${CMAKE_INSTALL_PREFIX}/${VELLORAN_INSTALL_BINDIR}
      ${CMAKE_INSTALL_PREFIX}/${velloran_datadir})
-set_property(SOURCE table/game_files.cpp APPEND PROPERTY COMPILE_DEFINITIONS
+set_property(SOURCE windows/game_files.cpp APPEND PROPERTY COMPILE_DEFINITIONS
              VELLORAN_DATA_FROM_PROGRAM="${velloran_data_from_program}"
              VELLORAN_DATA_FOLDER="${CMAKE_INSTALL_FULL_DATADIR}/velloran")
 target_compile_definitions(velloran PRIVATE VELLORAN_VERSION="${PROJECT_VERSION}")
@@ -27,7 +27,17 @@ foreach(icon IN LISTS velloran_icon_files)
   install(FILES ${icon} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
           RENAME velloran.png)
 endforeach()
-install(FILES ${velloran_packaging}/velloran.6 DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+# The man page and the changelog go compressed, as Debian keeps them (-n: no name or time in
+# the header, so a rebuild gives the same bytes).
+foreach(name velloran.6 changelog)
+  add_custom_command(OUTPUT ${name}.gz
+                     COMMAND gzip -9nc ${velloran_packaging}/${name} > ${name}.gz
+                     DEPENDS ${velloran_packaging}/${name} VERBATIM)
+endforeach()
+add_custom_target(velloran_compressed_docs ALL DEPENDS velloran.6.gz changelog.gz)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/velloran.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+install(FILES ${velloran_packaging}/copyright ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz
+        DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(FILES ${velloran_packaging}/org.velloran.velloran.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 # The desktop entry starts the executable by its full path (root's PATH has no games folder),
@@ -50,7 +60,8 @@ set(CPACK_PACKAGE_NAME velloran)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "falling-tile mahjong game")
 set(CPACK_PACKAGE_DESCRIPTION "Steer falling mahjong tiles into pairs, trios and runs, and build
-winning hands scored by classic mahjong patterns. The five best scores are kept.")
+winning hands scored by classic mahjong patterns. The five best scores
+are kept.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Velloran developers <velloran@example.org>")

@@ -21,7 +21,7 @@
 #include "base/trap.h"
 #include "dialogs/frm_get_name.h"
 #include "engine/engine.h"
-#include "table/game_files.h"
+#include "windows/game_files.h"
 
 namespace velloran {
 namespace {

@@ -117,12 +117,14 @@ void App::fireDueTimers() {
     if (!timer->ready() || backend_->clock().monotonic() < timer->due_) continue;
     // Missed intervals are not made up: the next one counts from now.
     timer->restart();
+    ++served_;
     ServingScope scope(serving_);
     timer->onTimer_();
   }
 }
 
 void App::dispatch(const InputEvent& event) {
+  ++served_;
   if (event.kind == InputEvent::Kind::Quit) {
     // Whatever dialog is up, the program ends the way closing its main window ends it.
     if (!forms_.empty()) {
@@ -217,6 +219,10 @@ void App::post(std::function<void()> task) {
   if (backend_) backend_->wake();
 }
 
+void App::whenIdle(std::function<void()> task) {
+  idleTasks_.push_back(std::move(task));
+}
+
 void App::runPosted() {
   std::vector<std::function<void()>> tasks;
   {
@@ -226,6 +232,7 @@ void App::runPosted() {
   ServingScope scope(serving_);
   for (auto& task : tasks) {
     if (ended_) return;
+    ++served_;
     task();
   }
 }
@@ -246,6 +253,20 @@ void App::waitAndServe(double limit) {
   if (ended_ || closings != closings_) return;
   double wait = secondsToNextTimer();
   if (limit >= 0 && (wait < 0 || limit < wait)) wait = limit;
+  // Work kept for an idle moment waits until nothing has come for a while: a window just
+  // shown is drawn first.
+  constexpr double kQuiet = 0.05;
+  if (!idleTasks_.empty() && (wait < 0 || wait > kQuiet)) {
+    const long before = served_;
+    backend_->waitEvent(activeForm(), kQuiet);
+    doEvents();
+    if (ended_ || served_ != before || closings != closings_) return;
+    const auto task = std::move(idleTasks_.front());
+    idleTasks_.erase(idleTasks_.begin());
+    ServingScope scope(serving_);
+    task();
+    return;
+  }
   backend_->waitEvent(activeForm(), wait);
   doEvents();
 }

@@ -36,6 +36,10 @@ class App {
   // Runs `task` on the loop's thread at its next turn; safe from any thread (the audio
   // thread reports through it).
   void post(std::function<void()> task);
+  // Runs `task` once on the loop's thread, the next time the loop has nothing to do: work
+  // that would otherwise fall in a moment the player waits on. Tasks not yet run when the
+  // program ends are dropped.
+  void whenIdle(std::function<void()> task);
   // Waits for the next timer or input and serves it.
   void serveNext();
   // Serves events as they come until the monotonic clock reads `deadline`.
@@ -110,6 +114,8 @@ class App {
   std::optional<FrameExtents> desktopFrame_;
   std::mutex postedLock_;
   std::vector<std::function<void()>> posted_;
+  std::vector<std::function<void()>> idleTasks_;
+  long served_ = 0;  // events, timers and posted tasks served so far
 };
 
 // Serves pending events: the platform's event yield.

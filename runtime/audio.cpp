@@ -1,7 +1,6 @@
 #include "runtime/audio.h"
 
 #include <SDL2/SDL.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <map>
@@ -14,10 +13,6 @@
 namespace velloran::rt {
 namespace {
 
-// The small General MIDI soundfont; the system's default may be a far larger one that takes
-// seconds to load with every song.
-constexpr const char* kSoundFont = "/usr/share/sounds/sf2/TimGM6mb.sf2";
-
 enum class DeviceState { Closed, Open, Unavailable };
 DeviceState deviceState = DeviceState::Closed;
 
@@ -29,11 +24,11 @@ std::map<const void*, std::function<void()>>& holders() {
 bool tryOpen() {
   const MixerLibrary* mix = loadMixer();
   if (!mix || SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
-  if (access(kSoundFont, R_OK) == 0) mix->SetSoundFonts(kSoundFont);
-  mix->Init(MIX_INIT_MID);
   // Buffers of 4096 frames (93 ms): the mixer's thread wakes 11 times a second rather than
-  // 43, which halves what the music costs; a thunder starts that much later at most.
-  if (mix->OpenAudio(MIX_DEFAULT_FREQUENCY, MIX_DEFAULT_FORMAT, 2, 4096) != 0) {
+  // 43, which halves what the music costs; a thunder starts that much later at most. The
+  // song renders straight into them: always 16-bit stereo, whatever the output is.
+  if (mix->OpenAudioDevice(MIX_DEFAULT_FREQUENCY, AUDIO_S16SYS, 2, 4096, nullptr,
+                           SDL_AUDIO_ALLOW_FREQUENCY_CHANGE) != 0) {
     mix->Quit();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     return false;
@@ -44,7 +39,7 @@ bool tryOpen() {
 }
 
 bool silent() {
-  return mixer().PlayingMusic() == 0 && mixer().Playing(-1) == 0;
+  return mixer().GetMusicHookData() == nullptr && mixer().Playing(-1) == 0;
 }
 
 }  // namespace
@@ -74,7 +69,6 @@ void closeAudioDevice() {
   if (deviceState == DeviceState::Open) {
     mixer().ChannelFinished(nullptr);
     mixer().HaltChannel(-1);
-    mixer().HaltMusic();
     // A release may let go of other holders: take them one at a time.
     while (!holders().empty()) {
       const auto release = std::move(holders().begin()->second);

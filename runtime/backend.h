@@ -1,6 +1,7 @@
 #pragma once
-// What a window system must give the event loop. Two backends stand behind it: SDL2
-// for real windows and a headless one for tests (virtual clock, scripted input).
+// What a window system must give the event loop. Three backends stand behind it: our own
+// on Xlib for X desktops, SDL2 for real windows elsewhere, and a headless one for tests
+// (virtual clock, scripted input).
 
 #include <cstdint>
 #include <string>
@@ -59,6 +60,8 @@ class Backend {
     (void)rects;
     present(form);
   }
+  // Sends what was drawn to the screen now rather than when the loop next looks for input.
+  virtual void flush() {}
   virtual void focusWindow(Form& form) = 0;
   // Keeps a modal dialog above the window it was opened over.
   virtual void setOwner(Form& dialog, Form& owner) { (void)dialog, (void)owner; }

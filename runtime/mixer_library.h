@@ -6,11 +6,10 @@
 namespace velloran::rt {
 
 struct MixerLibrary {
-#define VELLORAN_MIXER_FUNCTIONS(X)                                                    \
-  X(Init)                                                                              \
-  X(Quit) X(SetSoundFonts) X(OpenAudio) X(CloseAudio) X(ChannelFinished) X(Playing)    \
-      X(PlayingMusic) X(HaltChannel) X(HaltMusic) X(LoadMUS) X(FreeMusic) X(PlayMusic) \
-          X(PauseMusic) X(ResumeMusic) X(LoadWAV_RW) X(PlayChannelTimed) X(FreeChunk)
+#define VELLORAN_MIXER_FUNCTIONS(X)                                                          \
+  X(Quit)                                                                                    \
+  X(OpenAudioDevice) X(QuerySpec) X(CloseAudio) X(ChannelFinished) X(Playing) X(HaltChannel) \
+      X(HookMusic) X(GetMusicHookData) X(LoadWAV_RW) X(PlayChannelTimed) X(FreeChunk)
 #define VELLORAN_DECLARE(name) decltype(&Mix_##name) name = nullptr;
   VELLORAN_MIXER_FUNCTIONS(VELLORAN_DECLARE)
 #undef VELLORAN_DECLARE

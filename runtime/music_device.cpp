@@ -14,6 +14,7 @@
 #include "base/run_time_error.h"
 #include "runtime/audio.h"
 #include "runtime/mixer_library.h"
+#include "runtime/song_synth.h"
 
 namespace velloran::rt {
 namespace {
@@ -64,8 +65,20 @@ class SongReader {
   std::size_t at_ = 0;
 };
 
-// Walks one track; gives the tick of its last event and adds its tempo changes to `tempos`.
-std::uint64_t readTrack(SongReader track, std::multimap<std::uint64_t, std::uint32_t>& tempos) {
+// What the tracks tell: the tempo changes by tick, the presets the song picks, and whether
+// it could pick others than its program changes tell.
+struct SongEvents {
+  std::multimap<std::uint64_t, std::uint32_t> tempos;
+  std::set<Preset> presets;
+  bool picksOthers = false;
+};
+
+// The channel the synthesiser plays drums on, and the bank it picks its kits from.
+constexpr int kDrumChannel = 9;
+constexpr int kDrumBank = 128;
+
+// Walks one track; gives the tick of its last event and notes what it tells in `events`.
+std::uint64_t readTrack(SongReader track, SongEvents& events) {
   std::uint64_t tick = 0;
   std::uint8_t running = 0;
   while (track.left() > 0) {
@@ -81,16 +94,23 @@ std::uint64_t readTrack(SongReader track, std::multimap<std::uint64_t, std::uint
     if (status == 0xFF) {
       const std::uint8_t type = track.byte();
       SongReader data(track.take(track.variable()));
-      if (type == 0x51 && data.left() == 3) tempos.emplace(tick, data.bigEndian(3));
+      if (type == 0x51 && data.left() == 3) events.tempos.emplace(tick, data.bigEndian(3));
       if (type == 0x2F) break;  // end of track
       running = 0;
     } else if (status == 0xF0 || status == 0xF7) {
       track.take(track.variable());
+      events.picksOthers = true;  // a system-exclusive message may set up the channels anew
       running = 0;
     } else if (status < 0xF0) {
       running = status;
       const std::uint8_t kind = status & 0xF0;
-      track.take(kind == 0xC0 || kind == 0xD0 ? 1 : 2);
+      const int channel = status & 0x0F;
+      const auto data = track.take(kind == 0xC0 || kind == 0xD0 ? 1 : 2);
+      if (kind == 0xC0) {
+        events.presets.insert({channel == kDrumChannel ? kDrumBank : 0, data[0] & 0x7F});
+      }
+      // A bank select (its high or low byte) picks presets by more than the program.
+      if (kind == 0xB0 && (data[0] == 0 || data[0] == 32)) events.picksOthers = true;
     } else {
       throw NotASong{};
     }
@@ -126,7 +146,14 @@ bool isSequencer(const std::string& deviceType) {
 
 }  // namespace
 
-std::optional<double> midiSongLength(std::span<const std::uint8_t> bytes) {
+namespace {
+
+struct Song {
+  double seconds = 0;
+  SongEvents events;
+};
+
+std::optional<Song> readSong(std::span<const std::uint8_t> bytes) {
   try {
     SongReader file(bytes);
     if (!file.startsWith("MThd")) return std::nullopt;
@@ -135,7 +162,7 @@ std::optional<double> midiSongLength(std::span<const std::uint8_t> bytes) {
     header.bigEndian(2);  // format: every track is timed from the start
     header.bigEndian(2);  // track count: the chunks themselves tell
     const auto division = static_cast<std::uint16_t>(header.bigEndian(2));
-    std::multimap<std::uint64_t, std::uint32_t> tempos;
+    Song song;
     std::uint64_t endTick = 0;
     int tracks = 0;
     while (file.left() >= 8) {
@@ -143,14 +170,32 @@ std::optional<double> midiSongLength(std::span<const std::uint8_t> bytes) {
       file.take(4);
       SongReader chunk(file.take(file.bigEndian(4)));
       if (!isTrack) continue;  // chunks of other kinds are skipped
-      endTick = std::max(endTick, readTrack(chunk, tempos));
+      endTick = std::max(endTick, readTrack(chunk, song.events));
       ++tracks;
     }
     if (tracks == 0) return std::nullopt;
-    return secondsAt(endTick, division, tempos);
+    song.seconds = secondsAt(endTick, division, song.events.tempos);
+    return song;
   } catch (const NotASong&) {
     return std::nullopt;
   }
+}
+
+}  // namespace
+
+std::optional<double> midiSongLength(std::span<const std::uint8_t> bytes) {
+  const auto song = readSong(bytes);
+  if (!song) return std::nullopt;
+  return song->seconds;
+}
+
+std::optional<std::set<Preset>> midiSongPresets(std::span<const std::uint8_t> bytes) {
+  auto song = readSong(bytes);
+  if (!song || song->events.picksOthers) return std::nullopt;
+  // Every channel starts on the first program of its bank.
+  song->events.presets.insert({0, 0});
+  song->events.presets.insert({kDrumBank, 0});
+  return song->events.presets;
 }
 
 MultimediaControl::MultimediaControl()
@@ -240,41 +285,50 @@ void MultimediaControl::open() {
   length_ = *length;
   position_ = 0;
   playing_ = false;
-  inMixer_ = false;
 }
 
 // The song on the audio device, loaded when first wanted; none without an audio device.
 bool MultimediaControl::loadIntoMixer() {
-  if (music_) return true;
-  if (!openAudioDevice()) return false;
-  music_ = mixer().LoadMUS(path_.c_str());
-  if (!music_) return false;
+  if (synth_) return true;
+  int frequency = 0;
+  if (!openAudioDevice() || !mixer().QuerySpec(&frequency, nullptr, nullptr)) return false;
+  std::ifstream in(path_, std::ios::binary);
+  const std::vector<std::uint8_t> song{std::istreambuf_iterator<char>(in),
+                                       std::istreambuf_iterator<char>()};
+  synth_ = SongSynth::load(song, midiSongPresets(song), frequency);
+  if (!synth_) return false;
   // The device closes once nothing sounds: the song goes with it and loads again when wanted.
   holdOnAudio(this, [this] { freeMusic(); });
   return true;
 }
 
+void MultimediaControl::mixSong(void* device, std::uint8_t* stream, int bytes) {
+  auto& self = *static_cast<MultimediaControl*>(device);
+  if (self.paused_) return;  // the mixer's buffer stays silent
+  self.synth_->render(reinterpret_cast<std::int16_t*>(stream), bytes / 4);
+}
+
+void MultimediaControl::leaveMixer() {
+  if (inMixer_) mixer().HookMusic(nullptr, nullptr);  // waits while the mixer mixes
+  inMixer_ = false;
+}
+
 void MultimediaControl::freeMusic() {
   letGoOfAudio(this);
-  if (inMixer_) mixer().HaltMusic();
-  if (music_) mixer().FreeMusic(music_);
-  music_ = nullptr;
-  inMixer_ = false;
+  leaveMixer();
+  synth_.reset();
 }
 
 void MultimediaControl::play() {
   if (!open_) return;
   settle();
   if (playing_ || position_ >= length_) return;
-  if (!loadIntoMixer()) {
-    // silent: the song only keeps its time
-  } else if (inMixer_) {
-    mixer().ResumeMusic();
-  } else if (mixer().PlayMusic(music_, 0) == 0) {
+  paused_ = false;
+  if (loadIntoMixer() && !inMixer_) {
+    mixer().HookMusic(mixSong, this);
     inMixer_ = true;
-  } else {
-    return;  // it reads stopped still, so the next status event tries again
   }
+  // without an audio device the song only keeps its time
   playing_ = true;
   startedAt_ = now();
 }
@@ -285,15 +339,15 @@ void MultimediaControl::stop() {
   if (!playing_) return;
   position_ += now() - startedAt_;
   playing_ = false;
-  if (inMixer_) mixer().PauseMusic();
+  paused_ = true;
 }
 
 void MultimediaControl::rewind() {
   if (!open_) return;
   settle();
   const bool wasPlaying = playing_;
-  if (inMixer_) mixer().HaltMusic();
-  inMixer_ = false;
+  leaveMixer();
+  if (synth_ && !synth_->rewind()) freeMusic();
   playing_ = false;
   position_ = 0;
   if (wasPlaying) play();

@@ -5,17 +5,21 @@
 // it has played to its end. While the song plays, the mode can only change when it ends, so
 // the event then waits for the end instead of waking the game every interval.
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
+#include <set>
 #include <span>
 #include <string>
 
+#include "runtime/sound_font_subset.h"
 #include "runtime/timer.h"
 
-struct _Mix_Music;
-
 namespace velloran::rt {
+
+class SongSynth;
 
 // The modes the device reads.
 //   524  no song open: before "Open", after an "Open" that failed, after "Close".
@@ -81,7 +85,10 @@ class MultimediaControl {
   double now() const;
   void scheduleStatus();
   bool loadIntoMixer();
+  void leaveMixer();
   void freeMusic();
+  // Renders the song into the mixer's buffer, on the mixer's thread.
+  static void mixSong(void* device, std::uint8_t* stream, int bytes);
 
   bool firstSetting_ = false;
   bool secondSetting_ = false;
@@ -91,17 +98,24 @@ class MultimediaControl {
   Timer statusTimer_;
 
   bool open_ = false;
-  std::string path_;             // of the open song
-  _Mix_Music* music_ = nullptr;  // none until it plays, and while the audio device is closed
-  double length_ = 0;            // seconds
-  double position_ = 0;          // seconds played up to the last start or stop
-  double startedAt_ = 0;         // monotonic seconds when it last started playing
+  std::string path_;                  // of the open song
+  std::unique_ptr<SongSynth> synth_;  // none until it plays, and while the audio device is closed
+  double length_ = 0;                 // seconds
+  double position_ = 0;               // seconds played up to the last start or stop
+  double startedAt_ = 0;              // monotonic seconds when it last started playing
   bool playing_ = false;
-  bool inMixer_ = false;  // the mixer holds the song started, so that "Play" resumes it
+  bool inMixer_ = false;              // the mixer mixes the song in, so that "Play" resumes it
+  std::atomic<bool> paused_ = false;  // the mixer leaves the song out while stopped
 };
 
 // How long a Standard MIDI File plays, in seconds, through its last event; nullopt when the
 // bytes are no such file.
 std::optional<double> midiSongLength(std::span<const std::uint8_t> bytes);
+
+// The presets a Standard MIDI File can pick, as the synthesiser picks them: each channel
+// starts on the first program of its bank (the drum channel on the first kit) and a program
+// change changes it. nullopt when the song can pick others than its program changes tell (a
+// bank select, a system-exclusive message) or is no such file.
+std::optional<std::set<Preset>> midiSongPresets(std::span<const std::uint8_t> bytes);
 
 }  // namespace velloran::rt

@@ -2,12 +2,8 @@
 
 #include <SDL.h>
 #include <poll.h>
-#include <sys/eventfd.h>
-#include <unistd.h>
 
-#include <atomic>
 #include <cmath>
-#include <csignal>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -15,13 +11,13 @@
 
 #include "base/run_time_error.h"
 #include "runtime/app.h"
+#include "runtime/desktop_input.h"
 #include "runtime/form.h"
 #include "runtime/keys.h"
 #include "runtime/message_box.h"
 #include "runtime/text.h"
 #include "runtime/timing_trace.h"
 #include "runtime/x11_connection.h"
-#include "runtime/x11_window_image.h"
 
 namespace velloran::rt {
 namespace {
@@ -97,50 +93,6 @@ std::int16_t shiftOf(Uint16 modifiers) {
   return shift;
 }
 
-// Typed text arrives as UTF-8; the game keeps single-byte characters.
-int latin1Of(const char* utf8) {
-  const auto* s = reinterpret_cast<const unsigned char*>(utf8);
-  if (s[0] < 0x80) return s[0];
-  if ((s[0] & 0xE0) == 0xC0 && (s[1] & 0xC0) == 0x80) {
-    const int code = ((s[0] & 0x1F) << 6) | (s[1] & 0x3F);
-    return code <= 0xFF ? code : 0;
-  }
-  return 0;
-}
-
-// The control character a key press types besides its key code, or 0.
-int typedCharacterOf(const InputEvent& event) {
-  if (event.kind != InputEvent::Kind::KeyDown) return 0;
-  if (event.code >= vbKeyA && event.code <= vbKeyA + 25 && (event.shift & vbCtrlMask) &&
-      !(event.shift & vbAltMask)) {
-    return event.code - vbKeyA + 1;
-  }
-  return controlCharacterOf(event.code);
-}
-
-// A window's title: its caption, else the program's name, never an internal name.
-std::string titleOf(const Form& form) {
-  return form.caption().empty() ? App::instance().title() : form.caption();
-}
-
-bool isSet(const char* variable) {
-  const char* value = std::getenv(variable);
-  return value && *value;
-}
-
-// The desktop's request to end (SIGTERM, SIGINT, SIGHUP) is noted here and the sleeping loop
-// woken; the loop turns it into a Quit. Only async-signal-safe work in the handler.
-volatile std::sig_atomic_t quitAsked = 0;
-std::atomic<int> signalWakeFd{-1};
-
-void askQuit(int) {
-  quitAsked = 1;
-  if (const int fd = signalWakeFd.load(); fd >= 0) {
-    const std::uint64_t one = 1;
-    [[maybe_unused]] const ssize_t written = write(fd, &one, sizeof one);
-  }
-}
-
 }  // namespace
 
 SdlBackend::SdlBackend() {
@@ -187,24 +139,15 @@ SdlBackend::SdlBackend() {
   if (driver == "x11") endWhenDisplayLost();
   typedEvent_ = SDL_RegisterEvents(2);
   wakeEvent_ = typedEvent_ + 1;
-  wakeFd_ = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-  quitAsked = 0;
-  signalWakeFd = wakeFd_;
-  struct sigaction action {};
-  action.sa_handler = askQuit;
-  sigemptyset(&action.sa_mask);
-  for (const int signal : {SIGTERM, SIGINT, SIGHUP}) sigaction(signal, &action, nullptr);
   SDL_StartTextInput();
 }
 
 SdlBackend::~SdlBackend() {
-  signalWakeFd = -1;
   for (auto& [id, form] : windows_) {
     SDL_DestroyWindow(windowOf(*form));
     form->setHandle(nullptr);
   }
   SDL_QuitSubSystem(SDL_INIT_VIDEO);
-  if (wakeFd_ >= 0) close(wakeFd_);
 }
 
 void SdlBackend::watchConnection(void* sdlWindow) {
@@ -337,6 +280,10 @@ void SdlBackend::showThroughSurface(SDL_Window* window, const Picture& picture,
   }
 }
 
+void SdlBackend::flush() {
+  if (display_) flushConnection(display_);
+}
+
 void SdlBackend::focusWindow(Form& form) {
   if (SDL_Window* window = windowOf(form)) {
     SDL_RaiseWindow(window);
@@ -415,8 +362,7 @@ bool SdlBackend::translate(const void* raw, InputEvent& event) {
 }
 
 bool SdlBackend::pollEvent(Form* active, InputEvent& event) {
-  if (quitAsked) {
-    quitAsked = 0;
+  if (wakeUp_.takeQuit()) {
     event = {InputEvent::Kind::Quit, nullptr, 0, 0, 0, 0};
     return true;
   }
@@ -455,21 +401,18 @@ void SdlBackend::waitEvent(Form*, double seconds) {
     return;
   }
   SDL_PumpEvents();
-  if (quitAsked || SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) {
+  if (wakeUp_.quitPending() ||
+      SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) {
     return;
   }
   // Sends what our drawing left in Xlib's buffer and takes what the server sent meanwhile.
   if (eventsPending(display_)) return;
-  pollfd watched[] = {{connection_, POLLIN, 0}, {wakeFd_, POLLIN, 0}};
-  if (poll(watched, 2, milliseconds) > 0 && (watched[1].revents & POLLIN)) {
-    std::uint64_t count = 0;
-    [[maybe_unused]] const ssize_t taken = read(wakeFd_, &count, sizeof count);
-  }
+  pollfd watched[] = {{connection_, POLLIN, 0}, {wakeUp_.fd(), POLLIN, 0}};
+  if (poll(watched, 2, milliseconds) > 0 && (watched[1].revents & POLLIN)) wakeUp_.drain();
 }
 
 void SdlBackend::wake() {
-  const std::uint64_t one = 1;
-  [[maybe_unused]] const ssize_t written = write(wakeFd_, &one, sizeof one);
+  wakeUp_.wake();
   // SDL's own wait (no X connection) only sees its own queue.
   if (!waitsOnConnection_) {
     SDL_Event nothing{};
@@ -484,13 +427,8 @@ void SdlBackend::messageBox(const std::string& text, const std::string& title, F
 
 std::string SdlBackend::clipboardText() {
   char* utf8 = SDL_GetClipboardText();
-  std::string text;
   // Keep what the game can type: single-byte characters.
-  for (const char* c = utf8; c && *c; ++c) {
-    const int code = latin1Of(c);
-    if (code) text.push_back(static_cast<char>(code));
-    if (static_cast<unsigned char>(*c) >= 0xC0) ++c;
-  }
+  std::string text = utf8 ? utf8ToLatin1(utf8) : std::string();
   SDL_free(utf8);
   return text;
 }

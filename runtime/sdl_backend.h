@@ -1,7 +1,8 @@
 #pragma once
-// The backend for real windows: SDL2 video, keyboard and mouse, and the system clock.
-// Window surfaces are plain memory (no OpenGL), and the loop sleeps until the next
-// timer or input, so an idle window costs no CPU.
+// The backend for real windows where our own X11 one does not serve (Wayland, a driver named
+// in SDL_VIDEODRIVER, an X server whose pixels are laid out unlike our pictures): SDL2
+// video, keyboard and mouse, and the system clock. Window surfaces are plain memory (no
+// OpenGL), and the loop sleeps until the next timer or input, so an idle window costs no CPU.
 //
 // On X11 the loop never sleeps inside SDL: SDL 2.26 wakes a sleeping SDL_WaitEvent by
 // sending a client message to its newest window from whichever thread adds an event, and a
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "runtime/backend.h"
+#include "runtime/desktop_input.h"
 
 struct SDL_Window;
 
@@ -35,6 +37,7 @@ class SdlBackend final : public Backend {
   void placeWindow(Form& form) override;
   void present(Form& form) override;
   void presentRects(Form& form, const std::vector<Rect>& rects) override;
+  void flush() override;
   void focusWindow(Form& form) override;
   void setOwner(Form& dialog, Form& owner) override;
   bool pollEvent(Form* active, InputEvent& event) override;
@@ -63,7 +66,7 @@ class SdlBackend final : public Backend {
   void* display_ = nullptr;  // the X connection, once the first window is open
   int connection_ = -1;      // its socket
   bool managed_ = false;     // a window manager frames our windows
-  int wakeFd_ = -1;          // an eventfd that wake() writes
+  WakeUp wakeUp_;
   std::atomic<bool> waitsOnConnection_{false};
   std::uint32_t typedEvent_ = 0;  // our own event types
   std::uint32_t wakeEvent_ = 0;

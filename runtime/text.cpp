@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <tuple>
+#include <vector>
 
 #include "base/run_time_error.h"
 #include "runtime/shared_library.h"
@@ -17,15 +18,18 @@ namespace {
 
 // The font renderer and fontconfig, loaded when the first text is measured or drawn.
 struct FontLibraries {
-#define VELLORAN_TTF_FUNCTIONS(X)                                                        \
-  X(TTF_Init)                                                                            \
-  X(TTF_WasInit) X(TTF_OpenFontDPI) X(TTF_SetFontStyle) X(TTF_CloseFont) X(TTF_SizeUTF8) \
-      X(TTF_FontHeight) X(TTF_RenderUTF8_Blended)
-#define VELLORAN_FONTCONFIG_FUNCTIONS(X)                                                 \
-  X(FcInit)                                                                              \
-  X(FcPatternCreate) X(FcPatternAddString) X(FcPatternAddInteger) X(FcConfigSubstitute)  \
-      X(FcDefaultSubstitute) X(FcFontMatch) X(FcPatternGetString) X(FcPatternGetInteger) \
-          X(FcPatternDestroy)
+#define VELLORAN_TTF_FUNCTIONS(X) \
+  X(TTF_Init)                     \
+  X(TTF_WasInit)                  \
+  X(TTF_OpenFontDPI)              \
+  X(TTF_SetFontStyle) X(TTF_CloseFont) X(TTF_SizeUTF8) X(TTF_FontHeight) X(TTF_RenderUTF8_Blended)
+#define VELLORAN_FONTCONFIG_FUNCTIONS(X)                                            \
+  X(FcInit)                                                                         \
+  X(FcPatternCreate)                                                                \
+  X(FcPatternAddString)                                                             \
+  X(FcPatternAddInteger)                                                            \
+  X(FcConfigSubstitute) X(FcDefaultSubstitute) X(FcFontMatch) X(FcPatternGetString) \
+      X(FcPatternGetInteger) X(FcPatternDestroy)
 #define VELLORAN_DECLARE(name) decltype(&::name) name = nullptr;
   struct Ttf {
     VELLORAN_TTF_FUNCTIONS(VELLORAN_DECLARE)
@@ -105,13 +109,19 @@ struct FontCloser {
   void operator()(TTF_Font* font) const { fonts().ttf.TTF_CloseFont(font); }
 };
 
-// Open fonts, by family, size and boldness; opening a font file is far dearer than drawing.
+// A font by family, size and boldness. Sizes are kept in quarter points so 11.25 and 8.25
+// point fonts stay distinct.
+using FontKey = std::tuple<std::string, int, bool>;
+FontKey keyOf(const Font& font) {
+  return {lowered(font.name), static_cast<int>(font.points * 4 + 0.5), font.bold};
+}
+
+// Open fonts; opening a font file is far dearer than drawing.
 TTF_Font* openFont(const Font& font) {
-  static std::map<std::tuple<std::string, int, bool>, std::unique_ptr<TTF_Font, FontCloser>> cache;
+  static std::map<FontKey, std::unique_ptr<TTF_Font, FontCloser>> cache;
   if (!fonts().ttf.TTF_WasInit() && fonts().ttf.TTF_Init() != 0) raiseError(kDeviceIOError);
-  // Sizes are kept in quarter points so 11.25 and 8.25 point fonts stay distinct.
-  const int quarterPoints = static_cast<int>(font.points * 4 + 0.5);
-  const auto key = std::make_tuple(lowered(font.name), quarterPoints, font.bold);
+  const FontKey key = keyOf(font);
+  const int quarterPoints = std::get<1>(key);
   auto it = cache.find(key);
   if (it == cache.end()) {
     const ResolvedFont resolved = resolveFont(font.name, font.bold);
@@ -150,6 +160,13 @@ ResolvedFont resolveFont(const std::string& family, bool bold) {
   return replacement.file.empty() ? found : replacement;
 }
 
+void prepareFont(const Font& font) {
+  try {
+    openFont(font);
+  } catch (const RunTimeError&) {
+  }
+}
+
 int textWidth(const Font& font, std::string_view text) {
   int width = 0, height = 0;
   if (text.empty()) return 0;
@@ -161,26 +178,63 @@ int textHeight(const Font& font) {
   return fonts().ttf.TTF_FontHeight(openFont(font));
 }
 
+namespace {
+
+// A text as the font renderer drew it: how much each pixel is covered, row after row.
+struct Coverage {
+  int width = 0, height = 0;
+  std::vector<std::uint8_t> alpha;
+};
+
+Coverage render(const Font& font, std::string_view text) {
+  Coverage coverage;
+  SDL_Surface* glyphs = fonts().ttf.TTF_RenderUTF8_Blended(
+      openFont(font), latin1ToUtf8(text).c_str(), SDL_Color{255, 255, 255, 255});
+  if (!glyphs) return coverage;
+  SDL_Surface* argb = SDL_ConvertSurfaceFormat(glyphs, SDL_PIXELFORMAT_ARGB8888, 0);
+  SDL_FreeSurface(glyphs);
+  if (!argb) return coverage;
+  coverage.width = argb->w;
+  coverage.height = argb->h;
+  coverage.alpha.resize(static_cast<std::size_t>(argb->w) * argb->h);
+  for (int row = 0; row < argb->h; ++row) {
+    const auto* in = reinterpret_cast<const std::uint32_t*>(
+        static_cast<const std::uint8_t*>(argb->pixels) + row * argb->pitch);
+    for (int col = 0; col < argb->w; ++col) {
+      coverage.alpha[static_cast<std::size_t>(row) * argb->w + col] =
+          static_cast<std::uint8_t>(in[col] >> 24);
+    }
+  }
+  SDL_FreeSurface(argb);
+  return coverage;
+}
+
+// The texts drawn lately: the table draws the same few words (the seats, the scores) at every
+// hand, and the renderer's work is most of the cost of drawing them.
+const Coverage& coverageOf(const Font& font, std::string_view text) {
+  constexpr std::size_t kKept = 256;
+  static std::map<std::pair<FontKey, std::string>, Coverage> drawn;
+  auto key = std::make_pair(keyOf(font), std::string(text));
+  if (const auto it = drawn.find(key); it != drawn.end()) return it->second;
+  if (drawn.size() >= kKept) drawn.clear();
+  return drawn.emplace(std::move(key), render(font, text)).first->second;
+}
+
+}  // namespace
+
 int printText(Picture& target, int x, int y, std::string_view text, Colour colour,
               const Font& font) {
   if (text.empty()) return 0;
-  TTF_Font* ttf = openFont(font);
-  SDL_Surface* glyphs = fonts().ttf.TTF_RenderUTF8_Blended(ttf, latin1ToUtf8(text).c_str(),
-                                                           SDL_Color{255, 255, 255, 255});
-  if (!glyphs) return 0;
-  SDL_Surface* argb = SDL_ConvertSurfaceFormat(glyphs, SDL_PIXELFORMAT_ARGB8888, 0);
-  SDL_FreeSurface(glyphs);
-  if (!argb) return 0;
+  const Coverage& coverage = coverageOf(font, text);
   const int red = redOf(colour), green = greenOf(colour), blue = blueOf(colour);
-  for (int row = 0; row < argb->h; ++row) {
+  for (int row = 0; row < coverage.height; ++row) {
     const int ty = y + row;
     if (ty < 0 || ty >= target.height()) continue;
-    const auto* in = reinterpret_cast<const std::uint32_t*>(
-        static_cast<const std::uint8_t*>(argb->pixels) + row * argb->pitch);
+    const std::uint8_t* in = coverage.alpha.data() + static_cast<std::size_t>(row) * coverage.width;
     std::uint32_t* out = target.row(ty);
-    for (int col = 0; col < argb->w; ++col) {
+    for (int col = 0; col < coverage.width; ++col) {
       const int tx = x + col;
-      const int alpha = static_cast<int>(in[col] >> 24);
+      const int alpha = in[col];
       if (alpha == 0 || tx < 0 || tx >= target.width()) continue;
       const std::uint32_t under = out[tx];
       const auto blend = [alpha](int over, int below) {
@@ -193,9 +247,7 @@ int printText(Picture& target, int x, int y, std::string_view text, Colour colou
                 static_cast<std::uint32_t>(b);
     }
   }
-  const int width = argb->w;
-  SDL_FreeSurface(argb);
-  return width;
+  return coverage.width;
 }
 
 }  // namespace velloran::rt

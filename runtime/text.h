@@ -25,6 +25,11 @@ struct ResolvedFont {
 };
 ResolvedFont resolveFont(const std::string& family, bool bold);
 
+// Opens the font ahead of its first text (the font renderer loads its libraries and the
+// system's font list then), where that would stall what the player sees. Quietly does
+// nothing when it cannot: the text itself reports it.
+void prepareFont(const Font& font);
+
 // Prints `text` with its top-left corner at (x, y); returns the width printed.
 int printText(Picture& target, int x, int y, std::string_view text, Colour colour,
               const Font& font);

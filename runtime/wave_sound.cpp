@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <map>
 
+#include "runtime/app.h"
 #include "runtime/audio.h"
 #include "runtime/mixer_library.h"
 
@@ -34,6 +35,8 @@ Mix_Chunk* loadSound(const std::string& path) {
 
 bool sndPlaySound(const std::string& path, unsigned flags) {
   (void)flags;
+  // What was drawn before the sound shows before the sound device opens, which takes a while.
+  if (App::instance().hasBackend()) App::instance().backend().flush();
   if (!openAudioDevice()) return false;
   Mix_Chunk* chunk = loadSound(path);
   if (chunk && mixer().PlayChannelTimed(kWaveChannel, chunk, 0, -1) != -1) return true;

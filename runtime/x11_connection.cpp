@@ -3,6 +3,7 @@
 #include <SDL.h>
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <unistd.h>
 
 namespace velloran::rt {
@@ -20,6 +21,52 @@ int displayLost(Display*) {
 
 void endWhenDisplayLost() {
   XSetIOErrorHandler(displayLost);
+}
+
+bool picturesFit(void* connection) {
+  auto* display = static_cast<Display*>(connection);
+  const int screen = DefaultScreen(display);
+  const Visual* visual = DefaultVisual(display, screen);
+  if (DefaultDepth(display, screen) != 24 || visual->red_mask != 0xFF0000 ||
+      visual->green_mask != 0xFF00 || visual->blue_mask != 0xFF) {
+    return false;
+  }
+  int count = 0;
+  XPixmapFormatValues* formats = XListPixmapFormats(display, &count);
+  bool thirtyTwo = false;
+  for (int i = 0; i < count; ++i) {
+    thirtyTwo = thirtyTwo || (formats[i].depth == 24 && formats[i].bits_per_pixel == 32);
+  }
+  if (formats) XFree(formats);
+  return thirtyTwo;
+}
+
+void putPicture(void* connection, unsigned long window, const Picture& picture,
+                const std::vector<Rect>& rects, int width, int height) {
+  auto* display = static_cast<Display*>(connection);
+  const Rect bounds =
+      intersection({0, 0, width, height}, {0, 0, picture.width(), picture.height()});
+  if (bounds.empty()) return;
+  const int screen = DefaultScreen(display);
+  // The image only borrows the picture's pixels for the requests below.
+  XImage* image = XCreateImage(display, DefaultVisual(display, screen), 24, ZPixmap, 0,
+                               const_cast<char*>(reinterpret_cast<const char*>(picture.data())),
+                               static_cast<unsigned>(picture.width()),
+                               static_cast<unsigned>(picture.height()), 32, picture.width() * 4);
+  if (!image) return;
+  image->byte_order = LSBFirst;
+  for (const Rect& rect : rects) {
+    const Rect area = intersection(rect, bounds);
+    if (area.empty()) continue;
+    XPutImage(display, window, DefaultGC(display, screen), image, area.x, area.y, area.x, area.y,
+              static_cast<unsigned>(area.width), static_cast<unsigned>(area.height));
+  }
+  image->data = nullptr;  // the picture's, not Xlib's to free
+  XDestroyImage(image);
+}
+
+void flushConnection(void* display) {
+  XFlush(static_cast<Display*>(display));
 }
 
 void* displayOfWindow(void* sdlWindow) {
@@ -52,6 +99,27 @@ bool windowManagerRuns(void* display) {
 
 bool eventsPending(void* display) {
   return XEventsQueued(static_cast<Display*>(display), QueuedAfterFlush) > 0;
+}
+
+bool putOnX11Window(SDL_Window* window, const Picture& picture, const std::vector<Rect>& rects) {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return false;
+  Display* display = info.info.x11.display;
+  // SDL makes its windows with the screen's default visual; one display serves the run.
+  static Display* checked = nullptr;
+  static bool usable = false;
+  if (display != checked) {
+    checked = display;
+    usable = picturesFit(display);
+  }
+  if (!usable) return false;
+  // A window not yet mapped keeps nothing drawn on it; it is drawn whole when exposed.
+  if (!(SDL_GetWindowFlags(window) & SDL_WINDOW_SHOWN)) return true;
+  int width = 0, height = 0;
+  SDL_GetWindowSize(window, &width, &height);
+  putPicture(display, info.info.x11.window, picture, rects, width, height);
+  return true;
 }
 
 }  // namespace velloran::rt

@@ -1,13 +1,32 @@
 #pragma once
-// The few calls the SDL backend makes on the X connection itself, kept apart because Xlib's
-// header defines macros that collide with ordinary names.
+// The calls the backends make on an X connection itself, kept apart because Xlib's header
+// defines macros that collide with ordinary names (None, Bool, KeyPress).
+
+#include <vector>
+
+#include "runtime/picture.h"
+
+struct SDL_Window;
 
 namespace velloran::rt {
 
 // Ends the program with a message when the X server goes away, instead of Xlib's default,
 // which runs exit handlers that talk to the dead server again and can wait for ever.
 void endWhenDisplayLost();
-// The X connection of an SDL window; nullptr when the window is not on X11.
+
+// Whether the display keeps its pixels as our pictures do (24-bit true colour in 32-bit
+// words, red highest), so that a picture's rows go to the server as they are.
+bool picturesFit(void* display);
+// Puts the rectangles of the picture, clipped to the window's width and height, in Xlib's
+// request buffer. They go to the server with the next flush: the loop flushes before it
+// looks for events, so what a handler drew leaves once the handler is done.
+void putPicture(void* display, unsigned long window, const Picture& picture,
+                const std::vector<Rect>& rects, int width, int height);
+// Sends what Xlib holds back, without waiting for the server.
+void flushConnection(void* display);
+
+// For the SDL backend on X11. The X connection of an SDL window; nullptr when the window
+// is not on X11.
 void* displayOfWindow(void* sdlWindow);
 // The socket of the connection.
 int connectionSocket(void* display);
@@ -15,5 +34,8 @@ int connectionSocket(void* display);
 bool windowManagerRuns(void* display);
 // Sends what Xlib holds back and tells whether events wait to be read.
 bool eventsPending(void* display);
+// Sends parts of a picture straight to an SDL window on an X server. False when the window
+// is not on one whose pixels fit the pictures; the caller then shows it some other way.
+bool putOnX11Window(SDL_Window* window, const Picture& picture, const std::vector<Rect>& rects);
 
 }  // namespace velloran::rt

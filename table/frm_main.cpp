@@ -13,9 +13,9 @@
 #include "dialogs/high_scores.h"
 #include "runtime/app.h"
 #include "runtime/timing_trace.h"
-#include "table/game_files.h"
 #include "table/help.h"
 #include "windows/frm_bitmaps.h"
+#include "windows/game_files.h"
 #include "windows/table_window.h"
 #include "windows/window_helpers.h"
 

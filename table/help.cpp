@@ -10,7 +10,7 @@
 #include "runtime/form_instance.h"
 #include "runtime/keys.h"
 #include "runtime/text.h"
-#include "table/game_files.h"
+#include "windows/game_files.h"
 
 namespace velloran {
 namespace {

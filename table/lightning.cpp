@@ -10,8 +10,8 @@
 #include "runtime/app.h"
 #include "runtime/wave_sound.h"
 #include "table/frm_main.h"
-#include "table/game_files.h"
 #include "windows/frm_bitmaps.h"
+#include "windows/game_files.h"
 #include "windows/tile_sprites.h"
 
 namespace velloran {

@@ -1,12 +1,14 @@
 // Velloran: starts the table window on the desktop and serves it until it closes.
 
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string_view>
 
 #include "base/run_time_error.h"
 #include "runtime/app.h"
 #include "runtime/sdl_backend.h"
+#include "runtime/x11_backend.h"
 #include "table/frm_main.h"
 #include "windows/window_helpers.h"
 
@@ -46,6 +48,18 @@ int answerOptions(int argc, char** argv) {
   return 2;
 }
 
+// Our own X11 windows on an X desktop, else SDL's (Wayland, a driver named in
+// SDL_VIDEODRIVER, or an X server whose pixels are laid out otherwise).
+std::unique_ptr<velloran::rt::Backend> openDesktop() {
+  const char* driver = std::getenv("SDL_VIDEODRIVER");
+  const char* display = std::getenv("DISPLAY");
+  const bool named = driver && *driver && std::string_view(driver) != "x11";
+  if (!named && display && *display) {
+    if (auto x11 = velloran::rt::openX11Backend()) return x11;
+  }
+  return std::make_unique<velloran::rt::SdlBackend>();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -54,7 +68,7 @@ int main(int argc, char** argv) {
   rt::App& app = rt::App::instance();
   app.setTitle("Velloran");
   try {
-    app.setBackend(std::make_unique<rt::SdlBackend>());
+    app.setBackend(openDesktop());
   } catch (const RunTimeError& error) {
     std::fprintf(stderr, "Velloran needs a graphical desktop to run. %s\n",
                  error.description().c_str());

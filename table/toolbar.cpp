@@ -5,6 +5,8 @@
 #include "dialogs/frm_choose_seat.h"
 #include "dialogs/frm_hi_score.h"
 #include "dialogs/frm_rounds_setting.h"
+#include "runtime/app.h"
+#include "runtime/text.h"
 #include "table/frm_main.h"
 #include "table/help.h"
 #include "windows/window_helpers.h"
@@ -141,6 +143,12 @@ void FrmMain::tbrVLR_ButtonClick(int place) {
 void FrmMain::startAnew() {
   Timer1.setEnabled(false);
   game.msSetStopped(false);
+  // The table's first hand writes the seats' names: its fonts open while the player draws
+  // a seat, not in the middle of the deal.
+  rt::App::instance().whenIdle([] {
+    rt::prepareFont({"Wonton ICG", 18, false});
+    rt::prepareFont({"Wonton ICG", 18, true});
+  });
   frmChooseSeat->showModal();
   const std::int32_t seat = frmChooseSeat->mprpSeat();
   frmChooseSeat.release();

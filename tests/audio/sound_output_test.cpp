@@ -18,11 +18,13 @@
 #include "runtime/audio.h"
 #include "runtime/music_device.h"
 #include "runtime/wave_sound.h"
+#include "support/case_names.h"
 #include "support/sound_files.h"
 
 namespace velloran::rt {
 namespace {
 
+using velloran::testing::Bytes;
 using velloran::testing::midiFile;
 using velloran::testing::pianoBeats;
 using velloran::testing::TempFolder;
@@ -99,6 +101,50 @@ TEST_F(DiskOutput, TheSongSoundsStopsAndSoundsAgainFromItsBeginning) {
   EXPECT_EQ(soundingSamples(stoppedAt + margin, playedAt), 0) << "silent while stopped";
   EXPECT_GT(soundingSamples(playedAt), 1000) << "played again after the rewind";
 }
+
+// A short piano note at the song's beginning, and silence from then to its end.
+Bytes noteThenSilence(double seconds) {
+  Bytes track{0x00, 0xC0, 0x00, 0x00, 0x90, 60, 100, 0x78, 0x80, 60, 0};  // 120 ticks: 1/8 s
+  const auto rest = static_cast<std::uint32_t>(seconds * 960) - 120;
+  track.insert(track.end(), {static_cast<std::uint8_t>(0x80 | rest >> 7),
+                             static_cast<std::uint8_t>(rest & 0x7F), 0xB0, 7, 100});
+  return track;
+}
+
+// A song rewound while it plays, or once it has played to its end, as the table rewinds it
+// for the music switched off and on, and at the song's end.
+struct Rewind {
+  std::string what;
+  double songSeconds, playSeconds;
+};
+
+class ARewoundSong : public DiskOutput, public ::testing::WithParamInterface<Rewind> {};
+
+TEST_P(ARewoundSong, SoundsFromItsBeginning) {
+  const std::string song = folder.file("quiven1.mid");
+  writeFile(song, midiFile({noteThenSilence(GetParam().songSeconds)}));
+  MultimediaControl device;
+  device.setFileName(song);
+  device.setCommand("Open");
+  device.setCommand("Play");
+  wait(GetParam().playSeconds);
+  device.setCommand("Stop");
+  device.setCommand("Prev");
+  const std::size_t rewoundAt = written();
+  device.setCommand("Next");
+  device.setCommand("Play");
+  wait(0.5);
+  device.setCommand("Close");
+  EXPECT_GT(soundingSamples(0, bytesPerSecond / 2), 1000) << "the note, first";
+  // The note has rung out before the rewind (well within the half second)
+  EXPECT_EQ(soundingSamples(rewoundAt - bytesPerSecond / 2, rewoundAt), 0);
+  EXPECT_GT(soundingSamples(rewoundAt), 1000) << "the note again";
+}
+
+INSTANTIATE_TEST_SUITE_P(Moments, ARewoundSong,
+                         ::testing::Values(Rewind{"WhilePlaying", 3.0, 1.5},
+                                           Rewind{"AfterItsEnd", 1.0, 1.5}),
+                         velloran::testing::NamedByWhat{});
 
 TEST_F(DiskOutput, TheThunderSoundsWhileTheCallerGoesOn) {
   const std::string thunder = folder.file("Thunder2.wav");

@@ -30,7 +30,7 @@
 #include "support/hi_score_records.h"
 #include "support/temp_folder.h"
 #include "table/frm_main.h"
-#include "table/game_files.h"
+#include "windows/game_files.h"
 #include "windows/window_helpers.h"
 
 namespace velloran {

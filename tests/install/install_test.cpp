@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "runtime/app.h"
-#include "table/game_files.h"
+#include "windows/game_files.h"
 
 namespace velloran {
 namespace {
@@ -83,7 +83,9 @@ TEST_F(Install, PutsEveryFileInItsPlaceUnderThePrefix) {
       "bin/velloran",
       "share/applications/org.velloran.velloran.desktop",
       "share/metainfo/org.velloran.velloran.metainfo.xml",
-      "share/man/man6/velloran.6",
+      "share/man/man6/velloran.6.gz",
+      "share/doc/velloran/copyright",
+      "share/doc/velloran/changelog.gz",
   };
   for (const char* name : kGameFiles) expected.insert(std::string("share/velloran/") + name);
   for (const int size : kIconSizes) {
@@ -130,18 +132,22 @@ TEST_F(Install, PutsEveryFileInItsPlaceUnderThePrefix) {
 TEST_F(Install, TheDesktopEntryMetainfoAndManPagePassTheirCheckers) {
   const fs::path prefix = scratch / "prefix";
   install(prefix.string());
+  const auto at = [&](const char* file) { return "'" + (prefix / file).string() + "'"; };
   const struct {
     const char* checker;
-    std::string file;
+    std::string command;
   } checks[] = {
-      {"desktop-file-validate", "share/applications/org.velloran.velloran.desktop"},
+      {"desktop-file-validate",
+       "desktop-file-validate " + at("share/applications/org.velloran.velloran.desktop")},
       // No network: the screenshot's address is not fetched.
-      {"appstreamcli validate --no-net", "share/metainfo/org.velloran.velloran.metainfo.xml"},
-      {"LC_ALL=C.UTF-8 groff -man -ww -z", "share/man/man6/velloran.6"},
+      {"appstreamcli",
+       "appstreamcli validate --no-net " + at("share/metainfo/org.velloran.velloran.metainfo.xml")},
+      {"groff",
+       "(gzip -dc " + at("share/man/man6/velloran.6.gz") + " | LC_ALL=C.UTF-8 groff -man -ww -z)"},
+      {"gzip", "gzip -t " + at("share/doc/velloran/changelog.gz")},
   };
   for (const auto& check : checks) {
-    const Outcome result =
-        run(std::string(check.checker) + " '" + (prefix / check.file).string() + "'", scratch);
+    const Outcome result = run(check.command, scratch);
     EXPECT_EQ(result.status, 0) << check.checker << "\n" << result.out << result.err;
     // Not a hint or a remark either: the one line a checker may print says all is well.
     std::string remarks = result.out + result.err;

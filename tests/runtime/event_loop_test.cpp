@@ -139,6 +139,29 @@ TEST_F(EventLoop, TimersStartAFreshIntervalWhenSwitchedOnOrRetimed) {
   EXPECT_EQ(fired, 1) << "an interval of 0 never fires";
 }
 
+TEST_F(EventLoop, IdleWorkWaitsUntilNothingHasComeForAWhileAndRunsOnce) {
+  KeyLog table("frmMain");
+  table.show();
+  double ranAt = -1;
+  int runs = 0;
+  app().whenIdle([&] {
+    ranAt = now();
+    ++runs;
+  });
+  // A timer every 20 ms, then keys 30 ms apart until 0.29 s: the loop is never quiet for
+  // long enough.
+  Timer busy([] {}, 20);
+  busy.setEnabled(true);
+  app().serveUntil(0.2);
+  busy.setEnabled(false);
+  headless->script("frmMain", pressKeys({vbKeyLeft, vbKeyRight, vbKeyUp}, 0.03));
+  app().serveUntil(2.0);
+  EXPECT_EQ(runs, 1);
+  EXPECT_EQ(table.log.size(), 3u);
+  EXPECT_GE(ranAt, 0.29) << "not while the loop was busy";
+  EXPECT_LT(ranAt, 0.5) << "once the loop was quiet";
+}
+
 TEST_F(EventLoop, AWaitThatNothingCanEndFailsLoudlyInsteadOfHanging) {
   Dialog lonely("frmAbout");
   EXPECT_THROW(lonely.showModal(), HeadlessStall);

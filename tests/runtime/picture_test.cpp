@@ -228,6 +228,23 @@ TEST(Text, PrintedTextStartsAtItsCornerAndIsAsWideAsMeasured) {
   }
 }
 
+TEST(Text, TheSameWordsDrawnAgainLookTheSameAndEachFontKeepsItsOwnLook) {
+  // The table draws the same words at every hand, in a few fonts and colours.
+  const auto drawn = [](const Font& font, Colour colour) {
+    Picture target(120, 40, rgb(40, 90, 40));
+    printText(target, 4, 4, "East", colour, font);
+    return target;
+  };
+  const Font plain{"Wonton ICG", 18, false};
+  const Picture first = drawn(plain, rgb(255, 0, 0));
+  for (const Font& other : {Font{"Wonton ICG", 18, true}, Font{"Wonton ICG", 14.25, false},
+                            Font{"MS Sans Serif", 18, false}}) {
+    EXPECT_FALSE(drawn(other, rgb(255, 0, 0)) == first) << other.name << " " << other.points;
+  }
+  EXPECT_FALSE(drawn(plain, rgb(0, 0, 0)) == first) << "in its own colour";
+  EXPECT_TRUE(drawn(plain, rgb(255, 0, 0)) == first) << "drawn again, pixel for pixel";
+}
+
 TEST(Text, PointsAreAtNinetySixPixelsToTheInch) {
   // A 72-point line is one inch: 96 pixels of font height, give or take the font's leading.
   const int height = textHeight(Font{"Liberation Serif", 72, false});

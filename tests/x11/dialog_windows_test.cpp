@@ -14,7 +14,6 @@
 #include "dialogs/frm_get_name.h"
 #include "engine/shared.h"
 #include "runtime/app.h"
-#include "runtime/sdl_backend.h"
 #include "runtime/timer.h"
 #include "table/frm_main.h"
 #include "windows/frm_bitmaps.h"
@@ -65,11 +64,11 @@ class Script {
   rt::Timer timer_;
 };
 
-class DialogWindows : public ::testing::Test {
+class DialogWindows : public ::testing::TestWithParam<velloran::testing::Desktop> {
  protected:
   void SetUp() override {
     ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run under an X server (xvfb-run)";
-    rt::App::instance().setBackend(std::make_unique<rt::SdlBackend>());
+    rt::App::instance().setBackend(velloran::testing::openBackend(GetParam()));
     rt::App::instance().setProgramFolder(VELLORAN_BINARY_DIR);  // the song beside the game
     installErrorReporter();
   }
@@ -80,11 +79,11 @@ class DialogWindows : public ::testing::Test {
     setErrorReporter(nullptr);
   }
   static bool mapped(const rt::Form& form) {
-    return form.loaded() && form.handle() && clientRect(xWindowOf(form.handle())).has_value();
+    return form.loaded() && form.handle() && clientRect(xWindowOf(form)).has_value();
   }
 };
 
-TEST_F(DialogWindows, TheSetChooserLiesOverTheTableAndKeepsTheKeyboard) {
+TEST_P(DialogWindows, TheSetChooserLiesOverTheTableAndKeepsTheKeyboard) {
   frmMain->show();
   // Three single flowers in rows 1 to 3: the row handed back names the option taken.
   DynamicArray<std::int16_t> rows, cols;
@@ -103,12 +102,12 @@ TEST_F(DialogWindows, TheSetChooserLiesOverTheTableAndKeepsTheKeyboard) {
   }
   frmChooseTiles->msLoadFormVariables(rows, cols);
   std::optional<velloran::testing::ScreenRect> table, chooser;
-  const std::string tableWindow = std::to_string(xWindowOf(frmMain->handle()));
+  const std::string tableWindow = std::to_string(xWindowOf(*frmMain));
   Script script(*frmChooseTiles,
                 {{[&] { return mapped(*frmChooseTiles); },
                   [&] {
-                    table = clientRect(xWindowOf(frmMain->handle()));
-                    chooser = clientRect(xWindowOf(frmChooseTiles->handle()));
+                    table = clientRect(xWindowOf(*frmMain));
+                    chooser = clientRect(xWindowOf(*frmChooseTiles));
                     // A click on the table, then Right and Enter: the second run is taken.
                     xinput("mousemove --window " + tableWindow + " 200 150 click 1");
                     xinput("key Right Return");
@@ -123,7 +122,7 @@ TEST_F(DialogWindows, TheSetChooserLiesOverTheTableAndKeepsTheKeyboard) {
   EXPECT_NEAR(chooser->y - table->y, 436, 4);
 }
 
-TEST_F(DialogWindows, TheNameBoxPastesCopiesAndCutsThroughRealKeys) {
+TEST_P(DialogWindows, TheNameBoxPastesCopiesAndCutsThroughRealKeys) {
   rt::Form table("frmTable");
   table.move(100, 100);
   table.setClientSize(400, 300);
@@ -153,6 +152,11 @@ TEST_F(DialogWindows, TheNameBoxPastesCopiesAndCutsThroughRealKeys) {
   setTableWindow(nullptr);
   table.unload();
 }
+
+INSTANTIATE_TEST_SUITE_P(Desktops, DialogWindows,
+                         ::testing::Values(velloran::testing::Desktop::X11,
+                                           velloran::testing::Desktop::Sdl),
+                         [](const auto& info) { return velloran::testing::nameOf(info.param); });
 
 }  // namespace
 }  // namespace velloran

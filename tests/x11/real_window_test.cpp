@@ -1,17 +1,19 @@
-// Real windows on a real X server (the test runs under Xvfb): what the game draws into a
-// window's surface is what the screen shows, and real key presses arrive with the
-// game's key codes.
+// Real windows on a real X server (the test runs under Xvfb), on our own X11 backend and on
+// SDL's: what the game draws into a window's surface is what the screen shows, and real key
+// presses arrive with the game's key codes.
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
+#include <future>
 #include <memory>
+#include <string>
 #include <thread>
 
 #include "runtime/app.h"
 #include "runtime/form.h"
-#include "runtime/sdl_backend.h"
 #include "runtime/text.h"
 #include "x11/screen_grab.h"
 #include "x11/x_client.h"
@@ -31,11 +33,11 @@ struct Probe : Form {
   void Form_KeyDown(std::int16_t& keyCode, std::int16_t) override { keys.push_back(keyCode); }
 };
 
-class RealWindow : public ::testing::Test {
+class RealWindow : public ::testing::TestWithParam<velloran::testing::Desktop> {
  protected:
   void SetUp() override {
     ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run under an X server (xvfb-run)";
-    App::instance().setBackend(std::make_unique<SdlBackend>());
+    App::instance().setBackend(velloran::testing::openBackend(GetParam()));
   }
   void TearDown() override { App::instance().setBackend(nullptr); }
   // Serves the loop for a while so the X server has drawn what we presented.
@@ -64,7 +66,7 @@ class RealWindow : public ::testing::Test {
   }
 };
 
-TEST_F(RealWindow, TheScreenShowsWhatTheGameDrewAtTheWindowsPlace) {
+TEST_P(RealWindow, TheScreenShowsWhatTheGameDrewAtTheWindowsPlace) {
   Probe probe;
   Picture& surface = probe.placed(120, 90);
   // Four coloured quarters and a line of text: something no blank screen shows by chance.
@@ -81,7 +83,7 @@ TEST_F(RealWindow, TheScreenShowsWhatTheGameDrewAtTheWindowsPlace) {
   probe.unload();
 }
 
-TEST_F(RealWindow, WhatChangedReachesTheScreenWithoutTheRest) {
+TEST_P(RealWindow, WhatChangedReachesTheScreenWithoutTheRest) {
   Probe probe;
   Picture& surface = probe.placed(300, 200);
   surface.fillRect(0, 0, 160, 100, rgb(40, 80, 120));
@@ -97,8 +99,10 @@ TEST_F(RealWindow, WhatChangedReachesTheScreenWithoutTheRest) {
     probe.refreshChanges();
     colour = rgb(blueOf(colour), redOf(colour) / 2 + 1, greenOf(colour) + 60);
   }
-  // The loop is not served meanwhile: what the screen shows came from those changes alone.
-  // They reach the server without waiting for it, so look until it has drawn them.
+  App::instance().backend().flush();
+  // The loop is not served meanwhile: what the screen shows came from those changes alone,
+  // sent at once. They reach the server without waiting for it, so look until it has drawn
+  // them.
   int wrong = -1;
   for (int look = 0; look < 500 && wrong != 0; ++look) {
     if (look) std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -108,7 +112,7 @@ TEST_F(RealWindow, WhatChangedReachesTheScreenWithoutTheRest) {
   probe.unload();
 }
 
-TEST_F(RealWindow, RealKeyPressesArriveWithTheGamesKeyCodes) {
+TEST_P(RealWindow, RealKeyPressesArriveWithTheGamesKeyCodes) {
   Probe probe;
   probe.move(10, 10);
   probe.setClientSize(100, 100);
@@ -121,6 +125,47 @@ TEST_F(RealWindow, RealKeyPressesArriveWithTheGamesKeyCodes) {
   EXPECT_EQ(probe.keys, (std::vector<std::int16_t>{37, 39, 40, 100, 13, 27, 65}));
   probe.unload();
 }
+
+// What a command prints.
+std::string outputOf(const std::string& command) {
+  std::string output;
+  if (FILE* pipe = popen(command.c_str(), "r")) {
+    char buffer[256];
+    while (const std::size_t got = fread(buffer, 1, sizeof buffer, pipe))
+      output.append(buffer, got);
+    pclose(pipe);
+  }
+  return output;
+}
+
+TEST_P(RealWindow, TheClipboardIsSharedWithOtherPrograms) {
+  Probe probe;
+  probe.placed(10, 10);
+  probe.show();
+  Backend& backend = App::instance().backend();
+  // The game's single-byte text reaches another program as UTF-8, while the game serves its
+  // loop.
+  backend.setClipboardText("Caf\xe9 Kong");
+  std::future<std::string> pasted = std::async(
+      std::launch::async, [] { return outputOf("timeout 10 xclip -o -selection clipboard"); });
+  settleUntil(
+      [&] { return pasted.wait_for(std::chrono::seconds(0)) == std::future_status::ready; });
+  EXPECT_EQ(pasted.get(), "Caf\xc3\xa9 Kong");
+  // And the game takes what another program copied (it serves one request, then ends; the
+  // game asks again until that program has the clipboard).
+  ASSERT_EQ(std::system("printf 'Pung \\303\\251' | xclip -loops 1 -selection clipboard"), 0);
+  std::string got;
+  EXPECT_TRUE(settleUntil([&] {
+    if (got != "Pung \xe9") got = backend.clipboardText();
+    return got == "Pung \xe9";
+  })) << got;
+  probe.unload();
+}
+
+INSTANTIATE_TEST_SUITE_P(Desktops, RealWindow,
+                         ::testing::Values(velloran::testing::Desktop::X11,
+                                           velloran::testing::Desktop::Sdl),
+                         [](const auto& info) { return velloran::testing::nameOf(info.param); });
 
 }  // namespace
 }  // namespace velloran::rt

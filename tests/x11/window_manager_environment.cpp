@@ -36,7 +36,8 @@ class WindowManager : public ::testing::Environment {
         std::this_thread::sleep_for(std::chrono::milliseconds(25));
       }
     }
-    ASSERT_TRUE(windowManagerRuns()) << "openbox manages the display";
+    ASSERT_TRUE(windowManagerRuns()) << "openbox runs on the display";
+    ASSERT_TRUE(windowManagerManages(10)) << "openbox manages the display's windows";
   }
   void TearDown() override {
     if (pid_ > 0) {

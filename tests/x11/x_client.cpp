@@ -1,5 +1,6 @@
 #include "x11/x_client.h"
 
+// Our own headers before Xlib's macros.
 #include <SDL.h>
 #include <SDL_syswm.h>
 #include <X11/Xatom.h>
@@ -18,6 +19,9 @@
 #include <string>
 #include <thread>
 
+#include "runtime/app.h"
+#include "runtime/sdl_backend.h"
+#include "runtime/x11_backend.h"
 #include "runtime/x11_connection.h"
 
 namespace velloran::testing {
@@ -174,10 +178,24 @@ std::optional<ScreenRect> clientRect(unsigned long window) {
   return ScreenRect{screenX, screenY, attributes.width, attributes.height};
 }
 
-unsigned long xWindowOf(void* sdlWindow) {
+std::unique_ptr<rt::Backend> openBackend(Desktop desktop) {
+  if (desktop == Desktop::Sdl) return std::make_unique<rt::SdlBackend>();
+  return rt::openX11Backend();
+}
+
+std::string nameOf(Desktop desktop) {
+  return desktop == Desktop::Sdl ? "Sdl" : "X11";
+}
+
+unsigned long xWindowOf(const rt::Form& form) {
+  if (!dynamic_cast<rt::SdlBackend*>(&rt::App::instance().backend())) {
+    return rt::x11WindowOf(form);
+  }
   SDL_SysWMinfo info;
   SDL_VERSION(&info.version);
-  if (!SDL_GetWindowWMInfo(static_cast<SDL_Window*>(sdlWindow), &info)) return 0;
+  if (!form.handle() || !SDL_GetWindowWMInfo(static_cast<SDL_Window*>(form.handle()), &info)) {
+    return 0;
+  }
   return info.info.x11.window;
 }
 
@@ -377,6 +395,32 @@ OtherWindow::~OtherWindow() {
   if (display_) XCloseDisplay(static_cast<Display*>(display_));
 }
 
+bool windowManagerManages(double seconds) {
+  Connection x;
+  if (!x.display) return false;
+  const Window probe =
+      XCreateSimpleWindow(x.display, DefaultRootWindow(x.display), 0, 0, 10, 10, 0, 0, 0);
+  const Atom state = XInternAtom(x.display, "WM_STATE", False);
+  bool managed = false;
+  const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  for (int look = 0; !managed && std::chrono::steady_clock::now() < end; ++look) {
+    // A request made while it was still starting may have been lost: ask again now and then.
+    if (look % 10 == 0) XMapWindow(x.display, probe);
+    XSync(x.display, False);
+    Atom type = 0;
+    int format = 0;
+    unsigned long items = 0, after = 0;
+    unsigned char* data = nullptr;
+    managed = XGetWindowProperty(x.display, probe, state, 0, 2, False, AnyPropertyType, &type,
+                                 &format, &items, &after, &data) == Success &&
+              items > 0;
+    if (data) XFree(data);
+    if (!managed) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  XDestroyWindow(x.display, probe);
+  return managed;
+}
+
 XErrorCount::XErrorCount() {
   errorCount = 0;
   badWindowSendCount = 0;
@@ -438,10 +482,10 @@ WindowCloser::~WindowCloser() {
   delete state_;
 }
 
-void WindowCloser::close(void* sdlWindow) {
+void WindowCloser::close(unsigned long window) {
   {
     const std::lock_guard guard(state_->lock);
-    state_->target = xWindowOf(sdlWindow);
+    state_->target = window;
   }
   state_->wanted.notify_one();
 }

@@ -3,12 +3,23 @@
 // game's headers because Xlib's macros (None, Bool, KeyPress) clash with ordinary names.
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "runtime/backend.h"
+#include "runtime/form.h"
+
 namespace velloran::testing {
+
+// The two backends for real windows: our own on Xlib, which the game takes on an X desktop,
+// and SDL's, which it takes elsewhere (and on an X server whose pixels are laid out unlike
+// its pictures').
+enum class Desktop { X11, Sdl };
+std::unique_ptr<rt::Backend> openBackend(Desktop desktop);
+std::string nameOf(Desktop desktop);
 
 struct ScreenRect {
   int x = 0, y = 0, width = 0, height = 0;
@@ -19,8 +30,8 @@ std::vector<unsigned long> gameWindows();
 std::string windowName(unsigned long window);
 // The client area of a window, in screen coordinates.
 std::optional<ScreenRect> clientRect(unsigned long window);
-// The X window of an SDL window.
-unsigned long xWindowOf(void* sdlWindow);
+// The X window showing a form, on either backend.
+unsigned long xWindowOf(const rt::Form& form);
 // Asks a window to close, as a window manager does on Alt+F4.
 void askToClose(unsigned long window);
 // Runs xdotool with the arguments on this display; whether it succeeded. Its connection is a
@@ -41,6 +52,9 @@ std::vector<std::uint32_t> screenPixels(int x, int y, int width, int height);
 unsigned long activeWindow();
 // Whether a window manager runs on the display.
 bool windowManagerRuns();
+// Whether it manages a window mapped now, within `seconds`: it announces itself before it
+// takes the first windows.
+bool windowManagerManages(double seconds);
 
 // Watches the screen's top-level windows (a window manager's frames, or windows it does not
 // frame) from a connection of its own, from its making on: where each lies while it shows.
@@ -98,7 +112,7 @@ class WindowCloser {
   ~WindowCloser();
   WindowCloser(const WindowCloser&) = delete;
   WindowCloser& operator=(const WindowCloser&) = delete;
-  void close(void* sdlWindow);
+  void close(unsigned long window);
 
  private:
   struct State;

@@ -1,4 +1,4 @@
-#include "table/game_files.h"
+#include "windows/game_files.h"
 
 #include <pwd.h>
 #include <sys/stat.h>
