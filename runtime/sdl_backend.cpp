@@ -106,6 +106,10 @@ SdlBackend::SdlBackend() {
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");  // ours wake the loop; SDL's cannot
+  // A click that brings a window to the front also acts there, as on any desktop. SDL would
+  // drop every click that comes within 10 ms of a window getting the keyboard: the one that
+  // gave it, and a click just after a dialog closed and gave the keyboard back to the table.
+  SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
   // One class for every window, however the program was started (SDL 2.26 reads it only
   // from the environment).
   setenv("SDL_VIDEO_X11_WMCLASS", "velloran", 1);
@@ -151,6 +155,7 @@ void SdlBackend::watchConnection(void* sdlWindow) {
   display_ = displayOfWindow(sdlWindow);
   if (display_) {
     connection_ = connectionSocket(display_);
+    managed_ = windowManagerRuns(display_);
     waitsOnConnection_ = true;
   }
 }
@@ -163,9 +168,9 @@ Form* SdlBackend::formOfWindow(unsigned windowId) const {
 void SdlBackend::openWindow(Form& form) {
   Uint32 flags = SDL_WINDOW_HIDDEN;
   if (form.borderStyle() == BorderStyle::None) flags |= SDL_WINDOW_BORDERLESS;
-  SDL_Window* window =
-      SDL_CreateWindow(titleOf(form).c_str(), form.left() + form.frame().left,
-                       form.top() + form.frame().top, form.scaleWidth(), form.scaleHeight(), flags);
+  const SDL_Point place = askedPlace(form);
+  SDL_Window* window = SDL_CreateWindow(titleOf(form).c_str(), place.x, place.y, form.scaleWidth(),
+                                        form.scaleHeight(), flags);
   if (!window)
     throw RunTimeError(kDeviceIOError, std::string("Cannot open window: ") + SDL_GetError());
   form.setHandle(window);
@@ -210,12 +215,22 @@ void SdlBackend::learnFrame(Form& form) {
   }
 }
 
+// Where a window asks its client area to be. A window manager puts the corner of its frame
+// where a window asks to be when it maps it; until its frames are known, a window asks for
+// its outer corner, and so shows where it stays once they are.
+SDL_Point SdlBackend::askedPlace(const Form& form) const {
+  const FrameExtents frame =
+      managed_ && !App::instance().desktopFrame() ? FrameExtents{} : form.frame();
+  return {form.left() + frame.left, form.top() + frame.top};
+}
+
 void SdlBackend::placeWindow(Form& form) {
   SDL_Window* window = windowOf(form);
   if (!window) return;
   SDL_SetWindowTitle(window, titleOf(form).c_str());
   SDL_SetWindowSize(window, form.scaleWidth(), form.scaleHeight());
-  SDL_SetWindowPosition(window, form.left() + form.frame().left, form.top() + form.frame().top);
+  const SDL_Point place = askedPlace(form);
+  SDL_SetWindowPosition(window, place.x, place.y);
 }
 
 void SdlBackend::present(Form& form) {

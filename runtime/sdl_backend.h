@@ -59,11 +59,13 @@ class SdlBackend final : public Backend {
 
   void watchConnection(void* sdlWindow);
   void learnFrame(Form& form);
+  SDL_Point askedPlace(const Form& form) const;
 
   SystemClock clock_;
   std::map<unsigned, Form*> windows_;
   void* display_ = nullptr;  // the X connection, once the first window is open
   int connection_ = -1;      // its socket
+  bool managed_ = false;     // a window manager frames our windows
   WakeUp wakeUp_;
   std::atomic<bool> waitsOnConnection_{false};
   std::uint32_t typedEvent_ = 0;  // our own event types

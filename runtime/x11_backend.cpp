@@ -88,9 +88,6 @@ const char* const kAtomNames[kAtomCount] = {"WM_PROTOCOLS",
 constexpr long kWindowEvents = FocusChangeMask | ExposureMask | ButtonPressMask |
                                ButtonReleaseMask | PointerMotionMask | KeyPressMask |
                                KeyReleaseMask | PropertyChangeMask | StructureNotifyMask;
-// A click this soon after the window manager gave a window the keyboard only gave it the
-// keyboard: it is not the game's.
-constexpr double kFocusClickSeconds = 0.010;
 // How long a window manager has to show or hide a window before the loop goes on.
 constexpr double kWindowManagerSeconds = 2.0;
 // How long the clipboard's owner has to hand its text over.
@@ -389,6 +386,7 @@ class X11Backend final : public Backend {
   void show(Form& form, const Picture& picture, const std::vector<Rect>& rects);
   void setTitle(XWindow& window, const std::string& title);
   void setSizeHints(const XWindow& window, int x, int y);
+  std::pair<int, int> askedPlace(const Form& form);
   void readBorders(XWindow& window);
   void learnFrame(Form& form);
   void noteUserTime(XWindow& window, unsigned long time);
@@ -407,7 +405,6 @@ class X11Backend final : public Backend {
   WakeUp wakeUp_;
   std::map<::Window, std::unique_ptr<XWindow>> windows_;
   std::deque<Pending> pending_;
-  double focusedAt_ = -1;   // when a window last got the keyboard
   int windowManager_ = -1;  // unknown until first asked
   bool inputMethodTried_ = false;
   XIM inputMethod_ = nullptr;
@@ -445,7 +442,7 @@ void X11Backend::openWindow(Form& form) {
   window->form = &form;
   window->width = std::max(1, form.scaleWidth());
   window->height = std::max(1, form.scaleHeight());
-  const int x = form.left() + form.frame().left, y = form.top() + form.frame().top;
+  const auto [x, y] = askedPlace(form);
   XSetWindowAttributes attributes{};
   attributes.background_pixmap = None;  // nothing painted before the game draws
   attributes.border_pixel = 0;
@@ -519,6 +516,15 @@ void X11Backend::setSizeHints(const XWindow& window, int x, int y) {
   hints.min_width = hints.max_width = window.width;
   hints.min_height = hints.max_height = window.height;
   XSetWMNormalHints(display_, window.id, &hints);
+}
+
+// Where a window asks its client area to be. A window manager puts the corner of its frame
+// where a window asks to be when it maps it; until its frames are known, a window asks for
+// its outer corner, and so shows where it stays once they are.
+std::pair<int, int> X11Backend::askedPlace(const Form& form) {
+  const FrameExtents frame =
+      windowManagerRuns() && !App::instance().desktopFrame() ? FrameExtents{} : form.frame();
+  return {form.left() + frame.left, form.top() + frame.top};
 }
 
 bool X11Backend::windowManagerRuns() {
@@ -619,7 +625,7 @@ void X11Backend::placeWindow(Form& form) {
   XWindow* window = windowData(form);
   if (!window) return;
   setTitle(*window, titleOf(form));
-  const int x = form.left() + form.frame().left, y = form.top() + form.frame().top;
+  const auto [x, y] = askedPlace(form);
   const int width = std::max(1, form.scaleWidth()), height = std::max(1, form.scaleHeight());
   if (width != window->width || height != window->height) {
     window->width = width;
@@ -782,10 +788,9 @@ void X11Backend::handle(XEvent& event) {
       if (button >= 4 && button <= 7) break;  // the wheel
       const bool down = event.type == ButtonPress;
       if (down) {
+        // A click that brings a window to the front also acts there, as on any desktop
+        // (one just after a dialog closed and gave the table the keyboard back, too).
         noteUserTime(*window, event.xbutton.time);
-        const bool focusingClick = monotonicSeconds() - focusedAt_ < kFocusClickSeconds;
-        focusedAt_ = -1;
-        if (focusingClick) break;
       }
       queue(down ? InputEvent::Kind::MouseDown : InputEvent::Kind::MouseUp, window->id,
             button == Button3 ? 2 : 1, 0, event.xbutton.x, event.xbutton.y);
@@ -799,7 +804,6 @@ void X11Backend::handle(XEvent& event) {
           event.xfocus.detail == NotifyInferior || event.xfocus.detail == NotifyPointer) {
         break;
       }
-      focusedAt_ = monotonicSeconds();
       if (window->ic) XSetICFocus(window->ic);
       queue(InputEvent::Kind::FocusGained, window->id, 0, 0, 0, 0, true);
       break;

@@ -80,6 +80,23 @@ int connectionSocket(void* display) {
   return ConnectionNumber(static_cast<Display*>(display));
 }
 
+bool windowManagerRuns(void* display) {
+  Display* x = static_cast<Display*>(display);
+  // A window manager that follows the desktop conventions names its own window on the root.
+  const Atom check = XInternAtom(x, "_NET_SUPPORTING_WM_CHECK", True);
+  if (check == 0) return false;
+  Atom type = 0;
+  int format = 0;
+  unsigned long items = 0, after = 0;
+  unsigned char* data = nullptr;
+  const bool found =
+      XGetWindowProperty(x, DefaultRootWindow(x), check, 0, 1, False, AnyPropertyType, &type,
+                         &format, &items, &after, &data) == Success &&
+      items > 0;
+  if (data) XFree(data);
+  return found;
+}
+
 bool eventsPending(void* display) {
   return XEventsQueued(static_cast<Display*>(display), QueuedAfterFlush) > 0;
 }

@@ -30,6 +30,8 @@ void flushConnection(void* display);
 void* displayOfWindow(void* sdlWindow);
 // The socket of the connection.
 int connectionSocket(void* display);
+// Whether a window manager manages the connection's screen.
+bool windowManagerRuns(void* display);
 // Sends what Xlib holds back and tells whether events wait to be read.
 bool eventsPending(void* display);
 // Sends parts of a picture straight to an SDL window on an X server. False when the window

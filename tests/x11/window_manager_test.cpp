@@ -77,5 +77,48 @@ TEST(GameWindows, TheSeatDrawKeepsTheKeyboardAndIgnoresACloseRequest) {
   EXPECT_FALSE(game.waitForExit(0).has_value()) << "the game plays on";
 }
 
+// A click on the table while another program's window has the keyboard brings the table to
+// the front and presses the button under the pointer, as a click on a window does.
+TEST(GameWindows, AClickThatBringsTheTableBackPressesItsButton) {
+  SCOPED_TRACE(windowManagerRuns() ? "with a window manager" : "with no window manager");
+  ChildProcess game({gameBinary()}, {{"SDL_AUDIODRIVER", "dummy"}});
+  ASSERT_TRUE(waitFor([] { return gameWindows().size() == 1; })) << "the table shows";
+  const unsigned long table = gameWindows().front();
+  const std::optional<ScreenRect> rect = clientRect(table);
+  ASSERT_TRUE(rect.has_value());
+  const int x = rect->x + 10 * 23, y = rect->y;  // the About button
+  // Once the table lights the button under the pointer, it has asked for the keyboard as it
+  // showed: the other window comes after.
+  const std::optional<rt::Picture> away = grabScreen(x, y, 23, 22);
+  movePointer(x + 11, y + 11);
+  ASSERT_TRUE(waitFor([&] { return !sameImage(grabScreen(x, y, 23, 22), away); }))
+      << "the button lights under the pointer";
+  const OtherWindow other;
+  if (windowManagerRuns()) {
+    ASSERT_TRUE(waitFor([&] { return activeWindow() == other.id(); }))
+        << "the other window is active";
+  }
+  clickAt(x + 11, y + 11);
+  EXPECT_TRUE(waitFor([] { return gameWindows().size() == 2; }, 5)) << "the about box opens";
+}
+
+// A window that moves once it shows jumps away from under the pointer: a click aimed at it in
+// that moment lands elsewhere.
+TEST(GameWindows, TheTableShowsWhereItStays) {
+  SCOPED_TRACE(windowManagerRuns() ? "with a window manager" : "with no window manager");
+  TopLevelPlaces places;
+  ChildProcess game({gameBinary()}, {{"SDL_AUDIODRIVER", "dummy"}});
+  ASSERT_TRUE(waitFor([] { return gameWindows().size() == 1; })) << "the table shows";
+  const unsigned long table = topLevelOf(gameWindows().front());
+  // Its placing is done at once when it shows; a second is ample to see it move.
+  std::this_thread::sleep_for(std::chrono::seconds(1));
+  const std::vector<std::pair<int, int>> shown = places.placesWhileShown(table);
+  ASSERT_FALSE(shown.empty());
+  for (std::size_t i = 1; i < shown.size(); ++i) {
+    ADD_FAILURE() << "showed at " << shown[0].first << "," << shown[0].second << ", then moved to "
+                  << shown[i].first << "," << shown[i].second;
+  }
+}
+
 }  // namespace
 }  // namespace velloran::testing

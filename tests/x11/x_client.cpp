@@ -14,6 +14,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdlib>
+#include <map>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -21,6 +22,7 @@
 #include "runtime/app.h"
 #include "runtime/sdl_backend.h"
 #include "runtime/x11_backend.h"
+#include "runtime/x11_connection.h"
 
 namespace velloran::testing {
 namespace {
@@ -252,6 +254,24 @@ void clickAt(int screenX, int screenY) {
   settle(x.display);
 }
 
+std::vector<std::uint32_t> screenPixels(int x, int y, int width, int height) {
+  Connection c;
+  std::vector<std::uint32_t> pixels;
+  if (!c.display || width <= 0 || height <= 0) return pixels;
+  XImage* image =
+      XGetImage(c.display, DefaultRootWindow(c.display), x, y, static_cast<unsigned>(width),
+                static_cast<unsigned>(height), AllPlanes, ZPixmap);
+  if (!image) return pixels;
+  pixels.reserve(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+  for (int row = 0; row < height; ++row) {
+    for (int col = 0; col < width; ++col) {
+      pixels.push_back(static_cast<std::uint32_t>(XGetPixel(image, col, row) & 0xFFFFFF));
+    }
+  }
+  XDestroyImage(image);
+  return pixels;
+}
+
 unsigned long activeWindow() {
   Connection x;
   if (!x.display) return 0;
@@ -273,19 +293,106 @@ unsigned long activeWindow() {
 
 bool windowManagerRuns() {
   Connection x;
-  if (!x.display) return false;
-  const Atom check = XInternAtom(x.display, "_NET_SUPPORTING_WM_CHECK", True);
-  if (check == 0) return false;
-  Atom type = 0;
-  int format = 0;
-  unsigned long items = 0, after = 0;
-  unsigned char* data = nullptr;
-  const bool found =
-      XGetWindowProperty(x.display, DefaultRootWindow(x.display), check, 0, 1, False,
-                         AnyPropertyType, &type, &format, &items, &after, &data) == Success &&
-      items > 0;
-  if (data) XFree(data);
-  return found;
+  return x.display && rt::windowManagerRuns(x.display);
+}
+
+unsigned long topLevelOf(unsigned long window) {
+  Connection x;
+  if (!x.display) return 0;
+  for (Window at = window;;) {
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(x.display, at, &root, &parent, &children, &count)) return 0;
+    if (children) XFree(children);
+    if (parent == root) return at;
+    at = parent;
+  }
+}
+
+struct TopLevelPlaces::State {
+  struct TopLevel {
+    int x = 0, y = 0;
+    bool shown = false;
+    std::vector<std::pair<int, int>> places;  // since it last showed
+  };
+  Display* display = nullptr;
+  std::map<unsigned long, TopLevel> windows;
+
+  void take(const XEvent& event) {
+    switch (event.type) {
+      case CreateNotify:
+        windows[event.xcreatewindow.window] = {
+            event.xcreatewindow.x, event.xcreatewindow.y, false, {}};
+        break;
+      case ReparentNotify:  // into the root, or out of it into a frame
+        windows[event.xreparent.window] = {event.xreparent.x, event.xreparent.y, false, {}};
+        break;
+      case ConfigureNotify: {
+        TopLevel& window = windows[event.xconfigure.window];
+        window.x = event.xconfigure.x;
+        window.y = event.xconfigure.y;
+        if (window.shown && window.places.back() != std::pair{window.x, window.y}) {
+          window.places.emplace_back(window.x, window.y);
+        }
+        break;
+      }
+      case MapNotify: {
+        TopLevel& window = windows[event.xmap.window];
+        window.shown = true;
+        window.places = {{window.x, window.y}};
+        break;
+      }
+      case UnmapNotify:
+        windows[event.xunmap.window].shown = false;
+        break;
+      default:
+        break;
+    }
+  }
+};
+
+TopLevelPlaces::TopLevelPlaces() : state_(new State) {
+  state_->display = openDisplay();
+  if (!state_->display) return;
+  XSelectInput(state_->display, DefaultRootWindow(state_->display), SubstructureNotifyMask);
+  XSync(state_->display, False);
+}
+
+TopLevelPlaces::~TopLevelPlaces() {
+  if (state_->display) XCloseDisplay(state_->display);
+  delete state_;
+}
+
+std::vector<std::pair<int, int>> TopLevelPlaces::placesWhileShown(unsigned long topLevel) {
+  if (!state_->display) return {};
+  XSync(state_->display, False);
+  while (XPending(state_->display)) {
+    XEvent event;
+    XNextEvent(state_->display, &event);
+    state_->take(event);
+  }
+  const auto it = state_->windows.find(topLevel);
+  return it == state_->windows.end() || !it->second.shown ? std::vector<std::pair<int, int>>{}
+                                                          : it->second.places;
+}
+
+OtherWindow::OtherWindow() {
+  Display* display = openDisplay();
+  display_ = display;
+  if (!display) return;
+  const Window root = DefaultRootWindow(display);
+  window_ = XCreateSimpleWindow(display, root, 0, 700, 300, 60, 0, 0, 0xFFFFFF);
+  XSizeHints place{};
+  place.flags = USPosition;
+  place.x = 0;
+  place.y = 700;
+  XSetWMNormalHints(display, window_, &place);
+  XMapRaised(display, window_);
+  XSync(display, False);
+}
+
+OtherWindow::~OtherWindow() {
+  if (display_) XCloseDisplay(static_cast<Display*>(display_));
 }
 
 bool windowManagerManages(double seconds) {

@@ -2,9 +2,11 @@
 // What another X client sees of the game's windows and does to them, kept apart from the
 // game's headers because Xlib's macros (None, Bool, KeyPress) clash with ordinary names.
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "runtime/backend.h"
@@ -43,6 +45,9 @@ void pressKey(const std::string& name, const std::vector<std::string>& held = {}
 void typeText(const std::string& text);
 void movePointer(int screenX, int screenY);
 void clickAt(int screenX, int screenY);
+// The pixels of a part of the screen, row by row, as 0xRRGGBB; none when it cannot be read
+// (part of it off the screen).
+std::vector<std::uint32_t> screenPixels(int x, int y, int width, int height);
 // The window the window manager holds active (_NET_ACTIVE_WINDOW), 0 if none.
 unsigned long activeWindow();
 // Whether a window manager runs on the display.
@@ -50,6 +55,41 @@ bool windowManagerRuns();
 // Whether it manages a window mapped now, within `seconds`: it announces itself before it
 // takes the first windows.
 bool windowManagerManages(double seconds);
+
+// Watches the screen's top-level windows (a window manager's frames, or windows it does not
+// frame) from a connection of its own, from its making on: where each lies while it shows.
+class TopLevelPlaces {
+ public:
+  TopLevelPlaces();
+  ~TopLevelPlaces();
+  TopLevelPlaces(const TopLevelPlaces&) = delete;
+  TopLevelPlaces& operator=(const TopLevelPlaces&) = delete;
+
+  // The places (x, y) a top-level window took since it last showed: the one it showed at,
+  // then each it moved to.
+  std::vector<std::pair<int, int>> placesWhileShown(unsigned long topLevel);
+
+ private:
+  struct State;
+  State* state_;
+};
+// The top-level window that holds a window: its frame, under a window manager.
+unsigned long topLevelOf(unsigned long window);
+
+// A plain window of the test's own, below the table, shown while it lives: it takes the
+// keyboard from the game's windows as another program's window would.
+class OtherWindow {
+ public:
+  OtherWindow();
+  ~OtherWindow();
+  OtherWindow(const OtherWindow&) = delete;
+  OtherWindow& operator=(const OtherWindow&) = delete;
+  unsigned long id() const { return window_; }
+
+ private:
+  void* display_ = nullptr;
+  unsigned long window_ = 0;
+};
 
 // Counts the X protocol errors the program's connections receive, in place of Xlib's
 // default handler, which would end the test program at the first one.
