@@ -59,7 +59,6 @@ enum AtomName {
   kNetWmWindowTypeNormal,
   kNetWmUserTime,
   kNetFrameExtents,
-  kNetSupportingWmCheck,
   kMotifWmHints,
   kClipboard,
   kTargets,
@@ -78,7 +77,6 @@ const char* const kAtomNames[kAtomCount] = {"WM_PROTOCOLS",
                                             "_NET_WM_WINDOW_TYPE_NORMAL",
                                             "_NET_WM_USER_TIME",
                                             "_NET_FRAME_EXTENTS",
-                                            "_NET_SUPPORTING_WM_CHECK",
                                             "_MOTIF_WM_HINTS",
                                             "CLIPBOARD",
                                             "TARGETS",
@@ -528,25 +526,7 @@ std::pair<int, int> X11Backend::askedPlace(const Form& form) {
 }
 
 bool X11Backend::windowManagerRuns() {
-  if (windowManager_ < 0) {
-    // A window manager names a window of its own on the root, which names itself again.
-    const auto checkWindow = [&](::Window on) -> ::Window {
-      Atom type = 0;
-      int format = 0;
-      unsigned long count = 0, after = 0;
-      unsigned char* data = nullptr;
-      ::Window found = 0;
-      if (XGetWindowProperty(display_, on, atoms_[kNetSupportingWmCheck], 0, 1, False, XA_WINDOW,
-                             &type, &format, &count, &after, &data) == Success &&
-          data && type == XA_WINDOW && format == 32 && count == 1) {
-        found = static_cast<::Window>(*reinterpret_cast<unsigned long*>(data));
-      }
-      if (data) XFree(data);
-      return found;
-    };
-    const ::Window wm = checkWindow(root_);
-    windowManager_ = wm != 0 && checkWindow(wm) == wm;
-  }
+  if (windowManager_ < 0) windowManager_ = rt::windowManagerRuns(display_);
   return windowManager_ == 1;
 }
 

@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 #include <SDL_syswm.h>
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <unistd.h>
@@ -82,19 +83,26 @@ int connectionSocket(void* display) {
 
 bool windowManagerRuns(void* display) {
   Display* x = static_cast<Display*>(display);
-  // A window manager that follows the desktop conventions names its own window on the root.
+  // A window manager that follows the desktop conventions names a window of its own on the
+  // root, which names itself again (a name left by a manager that has gone names nothing).
   const Atom check = XInternAtom(x, "_NET_SUPPORTING_WM_CHECK", True);
   if (check == 0) return false;
-  Atom type = 0;
-  int format = 0;
-  unsigned long items = 0, after = 0;
-  unsigned char* data = nullptr;
-  const bool found =
-      XGetWindowProperty(x, DefaultRootWindow(x), check, 0, 1, False, AnyPropertyType, &type,
-                         &format, &items, &after, &data) == Success &&
-      items > 0;
-  if (data) XFree(data);
-  return found;
+  const auto named = [&](Window on) -> Window {
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    Window found = 0;
+    if (XGetWindowProperty(x, on, check, 0, 1, False, XA_WINDOW, &type, &format, &count, &after,
+                           &data) == Success &&
+        data && type == XA_WINDOW && format == 32 && count == 1) {
+      found = static_cast<Window>(*reinterpret_cast<unsigned long*>(data));
+    }
+    if (data) XFree(data);
+    return found;
+  };
+  const Window manager = named(DefaultRootWindow(x));
+  return manager != 0 && named(manager) == manager;
 }
 
 bool eventsPending(void* display) {
