@@ -33,14 +33,12 @@ void clipStart(int& start, int& otherStart, int& size) {
   start = 0;
 }
 
-// Rectangles this close are kept as one: a few larger rectangles cost less to look over
-// than many small ones.
-constexpr int kNear = 8;
-constexpr std::size_t kMostDamageRects = 16;
+// Damage is kept as a few rectangles. Two are kept as one where that covers little more than
+// both: far apart, their union would make every later copy look over what lies between.
+constexpr std::size_t kMostDamageRects = 32;
 
-bool near(const Rect& a, const Rect& b) {
-  return a.x <= b.x + b.width + kNear && b.x <= a.x + a.width + kNear &&
-         a.y <= b.y + b.height + kNear && b.y <= a.y + a.height + kNear;
+long area(const Rect& r) {
+  return static_cast<long>(r.width) * r.height;
 }
 
 Rect unite(const Rect& a, const Rect& b) {
@@ -48,6 +46,17 @@ Rect unite(const Rect& a, const Rect& b) {
   const int right = std::max(a.x + a.width, b.x + b.width);
   const int bottom = std::max(a.y + a.height, b.y + b.height);
   return {left, top, right - left, bottom - top};
+}
+
+// What taking the two as one adds: pixels in their union that neither covers (overlaps count
+// twice, so overlapping rectangles come out cheap to join).
+long waste(const Rect& a, const Rect& b) {
+  return area(unite(a, b)) - area(a) - area(b);
+}
+
+// Worth joining: the union is at most an eighth larger than both (or a few rows of slack).
+bool worthJoining(const Rect& a, const Rect& b) {
+  return waste(a, b) <= std::max<long>(64, (area(a) + area(b)) / 8);
 }
 
 }  // namespace
@@ -99,20 +108,35 @@ Rect intersection(const Rect& a, const Rect& b) {
 namespace {
 
 // Adds an area to a few rectangles that cover it with the others.
-void addArea(std::vector<Rect>& areas, const Rect& area) {
-  for (Rect& known : areas) {
-    if (near(known, area)) {
-      known = unite(known, area);
-      return;
+void addArea(std::vector<Rect>& areas, Rect added) {
+  // Joined with one, the union may now be worth joining with another: go on until none is.
+  for (std::size_t i = 0; i < areas.size();) {
+    if (worthJoining(areas[i], added)) {
+      added = unite(areas[i], added);
+      areas[i] = areas.back();
+      areas.pop_back();
+      i = 0;
+    } else {
+      ++i;
     }
   }
-  if (areas.size() < kMostDamageRects) {
-    areas.push_back(area);
-    return;
+  areas.push_back(added);
+  if (areas.size() <= kMostDamageRects) return;
+  // Too many: join the two whose union adds least.
+  std::size_t first = 0, second = 1;
+  long least = waste(areas[0], areas[1]);
+  for (std::size_t i = 0; i < areas.size(); ++i) {
+    for (std::size_t j = i + 1; j < areas.size(); ++j) {
+      if (const long w = waste(areas[i], areas[j]); w < least) {
+        least = w;
+        first = i;
+        second = j;
+      }
+    }
   }
-  Rect all = area;
-  for (const Rect& known : areas) all = unite(all, known);
-  areas.assign(1, all);
+  areas[first] = unite(areas[first], areas[second]);
+  areas[second] = areas.back();
+  areas.pop_back();
 }
 
 }  // namespace

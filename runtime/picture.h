@@ -93,7 +93,7 @@ class Picture {
   void setBackColour(Colour colour) { backColour_ = colour; }
 
   // Pixels as 0x00RRGGBB words, row after row: the layout of a window surface. Writing
-  // through data() damages the whole picture, through row() that row.
+  // through data() damages the whole picture, through row() that row or the part named.
   const std::uint32_t* data() const { return pixels_.data(); }
   std::uint32_t* data() {
     markDamaged({0, 0, width_, height_});
@@ -102,6 +102,10 @@ class Picture {
   const std::uint32_t* row(int y) const { return pixelRow(y); }
   std::uint32_t* row(int y) {
     markDamaged({0, y, width_, 1});
+    return pixelRow(y);
+  }
+  std::uint32_t* row(int y, int x, int width) {
+    markDamaged({x, y, width, 1});
     return pixelRow(y);
   }
 

@@ -231,7 +231,7 @@ int printText(Picture& target, int x, int y, std::string_view text, Colour colou
     const int ty = y + row;
     if (ty < 0 || ty >= target.height()) continue;
     const std::uint8_t* in = coverage.alpha.data() + static_cast<std::size_t>(row) * coverage.width;
-    std::uint32_t* out = target.row(ty);
+    std::uint32_t* out = target.row(ty, x, coverage.width);
     for (int col = 0; col < coverage.width; ++col) {
       const int tx = x + col;
       const int alpha = in[col];

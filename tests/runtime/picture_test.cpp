@@ -150,6 +150,29 @@ INSTANTIATE_TEST_SUITE_P(Ways, EveryDrawing,
                                                    }}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// The table draws a tile here, a word there: what a copy to the window looks over must stay
+// near them, not spread over the space between.
+TEST(Picture, DamageStaysNearWhatWasDrawn) {
+  Picture work(800, 600);
+  work.clearDamage();
+  long drawn = 0;
+  for (int n = 0; n < 24; ++n) {  // tiles scattered over the table, none beside another
+    work.fillRect(20 + n * 31, (n * 7 % 12) * 45, 30, 39, rgb(n, 0, 0));
+    drawn += 30 * 39;
+  }
+  const Font font{"Wonton ICG", 18, false};
+  const int wide = printText(work, 600, 560, "Player", rgb(255, 255, 255), font);
+  drawn += static_cast<long>(wide) * textHeight(font);
+  long covered = 0;
+  for (const Rect& area : work.damage()) {
+    covered += static_cast<long>(area.width) * area.height;
+    EXPECT_TRUE(intersection(area, {0, 560, 20, 20}).empty())
+        << "the word damaged its whole row: " << area.x << "," << area.y << " " << area.width << "x"
+        << area.height;
+  }
+  EXPECT_LE(covered, drawn * 3 / 2) << "damage covers far more than was drawn";
+}
+
 TEST(Picture, FillingBesideThePictureDrawsNothing) {
   Picture picture(20, 10, rgb(1, 2, 3));
   const Picture before = picture;
