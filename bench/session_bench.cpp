@@ -10,6 +10,7 @@
 // synthesiser run as with a sound card) and with VELLORAN_TRACE_TIMING, through which it tells
 // when its frames reached the screen and how long each tick took. The window's mapping is seen
 // on the X server itself; CPU time is the kernel's count for every thread of the process.
+// With BENCH_TRACE naming a file, the last run's trace is kept there for a closer look.
 
 #include <X11/Xlib.h>
 #include <dirent.h>
@@ -234,6 +235,7 @@ class Game {
         waitpid(pid_, &status, 0);
       }
     }
+    if (const char* keep = std::getenv("BENCH_TRACE")) std::rename(trace_.c_str(), keep);
     std::remove(trace_.c_str());
   }
   Game(const Game&) = delete;

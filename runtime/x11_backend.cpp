@@ -223,9 +223,12 @@ struct RandrLibrary {
 // Pixels the X server takes straight from our memory (MIT-SHM): a present copies the changed
 // rectangles into a shared segment and sends a short request for each, where the pixels
 // themselves would fill the connection and keep the game waiting while the server reads them.
-// The segment is used as a ring: what was put is overwritten only once the server has taken
-// it. Where the server cannot share memory (another machine's display, another IPC
-// namespace), the pixels go through the connection.
+// The segment's two halves are filled in turn, and what was put in a half is overwritten
+// only once the server has taken it: the first put into the other half asks the server to say
+// when it is done (an event, so the game never waits on a round trip to learn it), which by
+// the time the game comes back to the half it has long said. Where the server cannot share
+// memory (another machine's display, another IPC namespace), the pixels go through the
+// connection.
 class SharedPixels {
  public:
   explicit SharedPixels(Display* display) : display_(display) {}
@@ -240,10 +243,18 @@ class SharedPixels {
   bool attach(std::size_t bytes);
   void release();
 
+  bool taken(unsigned long request) const {
+    return static_cast<long>(LastKnownRequestProcessed(display_) - request) >= 0;
+  }
+
   Display* display_;
   bool tried_ = false, usable_ = false;
   XShmSegmentInfo segment_{};
-  std::size_t size_ = 0, used_ = 0;
+  std::size_t half_ = 0;  // bytes in each half
+  int current_ = 0;       // the half being filled
+  std::size_t used_ = 0;  // bytes of it filled
+  // Per half, the request whose completion means the server has taken all put there.
+  unsigned long takenWith_[2] = {};
   unsigned long lastRequest_ = 0;  // the last put, by its request number
 };
 
@@ -279,8 +290,10 @@ bool SharedPixels::attach(std::size_t bytes) {
     segment_ = {};
     return false;
   }
-  size_ = bytes;
+  half_ = bytes / 2;
+  current_ = 0;
   used_ = 0;
+  takenWith_[0] = takenWith_[1] = 0;
   return true;
 }
 
@@ -290,7 +303,7 @@ void SharedPixels::release() {
   XSync(display_, False);
   shmdt(segment_.shmaddr);
   segment_ = {};
-  size_ = used_ = 0;
+  half_ = used_ = 0;
 }
 
 bool SharedPixels::put(::Window window, const Picture& picture, const std::vector<Rect>& areas) {
@@ -301,21 +314,27 @@ bool SharedPixels::put(::Window window, const Picture& picture, const std::vecto
   if (!usable_) return false;
   std::size_t needed = 0;
   for (const Rect& area : areas) needed += static_cast<std::size_t>(area.width) * area.height * 4;
-  if (needed > size_) {
+  if (needed > half_) {
     const std::size_t whole = static_cast<std::size_t>(picture.width()) * picture.height() * 4;
-    usable_ = attach(std::max(needed, whole));
+    usable_ = attach(2 * std::max(needed, whole));
     if (!usable_) return false;
   }
-  if (used_ + needed > size_) {
-    // Back to the start of the ring, once the server has taken what lies there.
-    if (static_cast<long>(LastKnownRequestProcessed(display_) - lastRequest_) < 0) {
-      XSync(display_, False);
-    }
+  bool askWhenTaken = false;
+  if (taken(lastRequest_)) {
+    used_ = 0;  // all taken already (the server said so for some other reason): start afresh
+  } else if (used_ + needed > half_) {
+    // On to the other half, once the server has taken what lies there; the put that leaves
+    // this half asks to be told when this one is free again.
+    const int next = 1 - current_;
+    if (takenWith_[next] && !taken(takenWith_[next])) XSync(display_, False);
+    takenWith_[current_] = NextRequest(display_) + areas.size() - 1;
+    askWhenTaken = true;
+    current_ = next;
     used_ = 0;
   }
   const int screen = DefaultScreen(display_);
   for (const Rect& area : areas) {
-    char* at = segment_.shmaddr + used_;
+    char* at = segment_.shmaddr + current_ * half_ + used_;
     const std::size_t rowBytes = static_cast<std::size_t>(area.width) * 4;
     for (int row = 0; row < area.height; ++row) {
       std::memcpy(at + row * rowBytes, picture.row(area.y + row) + area.x, rowBytes);
@@ -325,7 +344,8 @@ bool SharedPixels::put(::Window window, const Picture& picture, const std::vecto
                         static_cast<unsigned>(area.width), static_cast<unsigned>(area.height));
     if (!image) return false;
     XShmPutImage(display_, window, DefaultGC(display_, screen), image, 0, 0, area.x, area.y,
-                 static_cast<unsigned>(area.width), static_cast<unsigned>(area.height), False);
+                 static_cast<unsigned>(area.width), static_cast<unsigned>(area.height),
+                 askWhenTaken && &area == &areas.back());
     image->data = nullptr;  // the segment's
     XDestroyImage(image);
     used_ += rowBytes * static_cast<std::size_t>(area.height);
