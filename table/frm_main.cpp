@@ -47,6 +47,7 @@ void FrmMain::Form_Load() {
     game.mintLightningW = narrowChecked<std::int16_t>(bitmaps.picBlankLightning.width());
     game.mintLightningH = narrowChecked<std::int16_t>(bitmaps.picBlankLightning.height());
     setPicture(picWork);
+    picWork.clearDamage();  // the window starts as the work picture is: nothing to copy yet
     gsSizeFormClient(0, 0, 794, 560, *this);
 
     // The button pictures, one per button but the spacer; Exit ends at the right edge.
