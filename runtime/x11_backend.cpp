@@ -221,14 +221,14 @@ struct RandrLibrary {
 };
 
 // Pixels the X server takes straight from our memory (MIT-SHM): a present copies the changed
-// rectangles into a shared segment and sends a short request for each, where the pixels
-// themselves would fill the connection and keep the game waiting while the server reads them.
-// The segment's two halves are filled in turn, and what was put in a half is overwritten
-// only once the server has taken it: the first put into the other half asks the server to say
-// when it is done (an event, so the game never waits on a round trip to learn it), which by
-// the time the game comes back to the half it has long said. Where the server cannot share
-// memory (another machine's display, another IPC namespace), the pixels go through the
-// connection.
+// rectangles into a shared segment, as large as the window, and sends a short request for
+// each, where the pixels themselves would fill the connection and keep the game waiting while
+// the server reads them. The segment's two halves are filled in turn, and what was put in a
+// half is overwritten only once the server has taken it: the first put into the other half
+// asks the server to say when it is done (an event, so the game never waits on a round trip
+// to learn it), which by the time the game comes back to the half it has long said. Where the
+// server cannot share memory (another machine's display, another IPC namespace), the pixels
+// go through the connection.
 class SharedPixels {
  public:
   explicit SharedPixels(Display* display) : display_(display) {}
@@ -314,13 +314,21 @@ bool SharedPixels::put(::Window window, const Picture& picture, const std::vecto
   if (!usable_) return false;
   std::size_t needed = 0;
   for (const Rect& area : areas) needed += static_cast<std::size_t>(area.width) * area.height * 4;
-  if (needed > half_) {
+  if (needed > 2 * half_) {
     const std::size_t whole = static_cast<std::size_t>(picture.width()) * picture.height() * 4;
-    usable_ = attach(2 * std::max(needed, whole));
+    usable_ = attach(std::max(needed, whole));
     if (!usable_) return false;
   }
   bool askWhenTaken = false;
-  if (taken(lastRequest_)) {
+  if (needed > half_) {
+    // A large present (a window drawn whole) takes the whole segment, once all is taken; the
+    // half after it is free again when the server says this put is done.
+    if (!taken(lastRequest_)) XSync(display_, False);
+    current_ = 0;
+    used_ = 0;
+    takenWith_[1] = NextRequest(display_) + areas.size() - 1;
+    askWhenTaken = true;
+  } else if (taken(lastRequest_)) {
     used_ = 0;  // all taken already (the server said so for some other reason): start afresh
   } else if (used_ + needed > half_) {
     // On to the other half, once the server has taken what lies there; the put that leaves
