@@ -113,6 +113,12 @@ FrameExtents Form::frame() const {
   return App::instance().desktopFrame().value_or(FrameExtents{3, 25, 3, 3});
 }
 
+std::pair<int, int> Form::askedPlace(bool windowManaged) const {
+  const FrameExtents outer =
+      windowManaged && !App::instance().desktopFrame() ? FrameExtents{} : frame();
+  return {left_ + outer.left, top_ + outer.top};
+}
+
 void Form::setPicture(const Picture& picture) {
   surface_.setBackground(picture);
   fitSurface();

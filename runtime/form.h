@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "runtime/backend.h"
@@ -67,6 +68,10 @@ class Form {
   // The frame round the client area: the desktop's own once its window manager has shown
   // one, else a thin border and a caption bar; none for a borderless window.
   FrameExtents frame() const;
+  // Where the window asks its client area to be. A window manager puts the corner of its frame
+  // where a window asks to be when it maps it; until its frames are known, a window under one
+  // asks for its outer corner, and so shows where it stays once they are.
+  std::pair<int, int> askedPlace(bool windowManaged) const;
   bool hasMenuBar() const { return hasMenuBar_; }
   void setHasMenuBar(bool has) { hasMenuBar_ = has; }
 

@@ -168,9 +168,9 @@ Form* SdlBackend::formOfWindow(unsigned windowId) const {
 void SdlBackend::openWindow(Form& form) {
   Uint32 flags = SDL_WINDOW_HIDDEN;
   if (form.borderStyle() == BorderStyle::None) flags |= SDL_WINDOW_BORDERLESS;
-  const SDL_Point place = askedPlace(form);
-  SDL_Window* window = SDL_CreateWindow(titleOf(form).c_str(), place.x, place.y, form.scaleWidth(),
-                                        form.scaleHeight(), flags);
+  const auto [x, y] = form.askedPlace(managed_);
+  SDL_Window* window =
+      SDL_CreateWindow(titleOf(form).c_str(), x, y, form.scaleWidth(), form.scaleHeight(), flags);
   if (!window)
     throw RunTimeError(kDeviceIOError, std::string("Cannot open window: ") + SDL_GetError());
   form.setHandle(window);
@@ -215,22 +215,13 @@ void SdlBackend::learnFrame(Form& form) {
   }
 }
 
-// Where a window asks its client area to be. A window manager puts the corner of its frame
-// where a window asks to be when it maps it; until its frames are known, a window asks for
-// its outer corner, and so shows where it stays once they are.
-SDL_Point SdlBackend::askedPlace(const Form& form) const {
-  const FrameExtents frame =
-      managed_ && !App::instance().desktopFrame() ? FrameExtents{} : form.frame();
-  return {form.left() + frame.left, form.top() + frame.top};
-}
-
 void SdlBackend::placeWindow(Form& form) {
   SDL_Window* window = windowOf(form);
   if (!window) return;
   SDL_SetWindowTitle(window, titleOf(form).c_str());
   SDL_SetWindowSize(window, form.scaleWidth(), form.scaleHeight());
-  const SDL_Point place = askedPlace(form);
-  SDL_SetWindowPosition(window, place.x, place.y);
+  const auto [x, y] = form.askedPlace(managed_);
+  SDL_SetWindowPosition(window, x, y);
 }
 
 void SdlBackend::present(Form& form) {

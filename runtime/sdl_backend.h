@@ -59,7 +59,6 @@ class SdlBackend final : public Backend {
 
   void watchConnection(void* sdlWindow);
   void learnFrame(Form& form);
-  SDL_Point askedPlace(const Form& form) const;
 
   SystemClock clock_;
   std::map<unsigned, Form*> windows_;

@@ -412,7 +412,6 @@ class X11Backend final : public Backend {
   void show(Form& form, const Picture& picture, const std::vector<Rect>& rects);
   void setTitle(XWindow& window, const std::string& title);
   void setSizeHints(const XWindow& window, int x, int y);
-  std::pair<int, int> askedPlace(const Form& form);
   void readBorders(XWindow& window);
   void learnFrame(Form& form);
   void noteUserTime(XWindow& window, unsigned long time);
@@ -468,7 +467,7 @@ void X11Backend::openWindow(Form& form) {
   window->form = &form;
   window->width = std::max(1, form.scaleWidth());
   window->height = std::max(1, form.scaleHeight());
-  const auto [x, y] = askedPlace(form);
+  const auto [x, y] = form.askedPlace(windowManagerRuns());
   XSetWindowAttributes attributes{};
   attributes.background_pixmap = None;  // nothing painted before the game draws
   attributes.border_pixel = 0;
@@ -542,15 +541,6 @@ void X11Backend::setSizeHints(const XWindow& window, int x, int y) {
   hints.min_width = hints.max_width = window.width;
   hints.min_height = hints.max_height = window.height;
   XSetWMNormalHints(display_, window.id, &hints);
-}
-
-// Where a window asks its client area to be. A window manager puts the corner of its frame
-// where a window asks to be when it maps it; until its frames are known, a window asks for
-// its outer corner, and so shows where it stays once they are.
-std::pair<int, int> X11Backend::askedPlace(const Form& form) {
-  const FrameExtents frame =
-      windowManagerRuns() && !App::instance().desktopFrame() ? FrameExtents{} : form.frame();
-  return {form.left() + frame.left, form.top() + frame.top};
 }
 
 bool X11Backend::windowManagerRuns() {
@@ -633,7 +623,7 @@ void X11Backend::placeWindow(Form& form) {
   XWindow* window = windowData(form);
   if (!window) return;
   setTitle(*window, titleOf(form));
-  const auto [x, y] = askedPlace(form);
+  const auto [x, y] = form.askedPlace(windowManagerRuns());
   const int width = std::max(1, form.scaleWidth()), height = std::max(1, form.scaleHeight());
   if (width != window->width || height != window->height) {
     window->width = width;
