@@ -26,12 +26,9 @@ constexpr InputEvent::Kind kTyped = InputEvent::Kind::KeyPress;
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <X11/extensions/XShm.h>
 #include <X11/extensions/Xrandr.h>
 #include <X11/keysym.h>
 #include <poll.h>
-#include <sys/ipc.h>
-#include <sys/shm.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -42,6 +39,8 @@ constexpr InputEvent::Kind kTyped = InputEvent::Kind::KeyPress;
 #include <deque>
 #include <map>
 #include <thread>
+
+#include "runtime/x11_shared_pixels.h"
 
 namespace velloran::rt {
 namespace {
@@ -219,148 +218,6 @@ struct RandrLibrary {
   XRRMonitorInfo* (*getMonitors)(Display*, ::Window, Bool, int*) = nullptr;
   void (*freeMonitors)(XRRMonitorInfo*) = nullptr;
 };
-
-// Pixels the X server takes straight from our memory (MIT-SHM): a present copies the changed
-// rectangles into a shared segment, as large as the window, and sends a short request for
-// each, where the pixels themselves would fill the connection and keep the game waiting while
-// the server reads them. The segment's two halves are filled in turn, and what was put in a
-// half is overwritten only once the server has taken it: the first put into the other half
-// asks the server to say when it is done (an event, so the game never waits on a round trip
-// to learn it), which by the time the game comes back to the half it has long said. Where the
-// server cannot share memory (another machine's display, another IPC namespace), the pixels
-// go through the connection.
-class SharedPixels {
- public:
-  explicit SharedPixels(Display* display) : display_(display) {}
-  ~SharedPixels() { release(); }
-  SharedPixels(const SharedPixels&) = delete;
-  SharedPixels& operator=(const SharedPixels&) = delete;
-
-  // False when the pixels must go some other way.
-  bool put(::Window window, const Picture& picture, const std::vector<Rect>& areas);
-
- private:
-  bool attach(std::size_t bytes);
-  void release();
-
-  bool taken(unsigned long request) const {
-    return static_cast<long>(LastKnownRequestProcessed(display_) - request) >= 0;
-  }
-
-  Display* display_;
-  bool tried_ = false, usable_ = false;
-  XShmSegmentInfo segment_{};
-  std::size_t half_ = 0;  // bytes in each half
-  int current_ = 0;       // the half being filled
-  std::size_t used_ = 0;  // bytes of it filled
-  // Per half, the request whose completion means the server has taken all put there.
-  unsigned long takenWith_[2] = {};
-  unsigned long lastRequest_ = 0;  // the last put, by its request number
-};
-
-bool attachFailed = false;
-int noteAttachFailure(Display*, XErrorEvent*) {
-  attachFailed = true;
-  return 0;
-}
-
-bool SharedPixels::attach(std::size_t bytes) {
-  release();
-  const int id = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
-  if (id < 0) return false;
-  void* at = shmat(id, nullptr, 0);
-  if (at == reinterpret_cast<void*>(-1)) {
-    shmctl(id, IPC_RMID, nullptr);
-    return false;
-  }
-  segment_.shmid = id;
-  segment_.shmaddr = static_cast<char*>(at);
-  segment_.readOnly = True;
-  // The server says whether it could attach only through an error; errors of earlier
-  // requests go to the handler in place first.
-  XSync(display_, False);
-  attachFailed = false;
-  const XErrorHandler previous = XSetErrorHandler(noteAttachFailure);
-  const bool attached = XShmAttach(display_, &segment_);
-  XSync(display_, False);
-  XSetErrorHandler(previous);
-  shmctl(id, IPC_RMID, nullptr);  // freed once both sides let go
-  if (!attached || attachFailed) {
-    shmdt(at);
-    segment_ = {};
-    return false;
-  }
-  half_ = bytes / 2;
-  current_ = 0;
-  used_ = 0;
-  takenWith_[0] = takenWith_[1] = 0;
-  return true;
-}
-
-void SharedPixels::release() {
-  if (!segment_.shmaddr) return;
-  XShmDetach(display_, &segment_);
-  XSync(display_, False);
-  shmdt(segment_.shmaddr);
-  segment_ = {};
-  half_ = used_ = 0;
-}
-
-bool SharedPixels::put(::Window window, const Picture& picture, const std::vector<Rect>& areas) {
-  if (!tried_) {
-    tried_ = true;
-    usable_ = XShmQueryExtension(display_);
-  }
-  if (!usable_) return false;
-  std::size_t needed = 0;
-  for (const Rect& area : areas) needed += static_cast<std::size_t>(area.width) * area.height * 4;
-  if (needed > 2 * half_) {
-    const std::size_t whole = static_cast<std::size_t>(picture.width()) * picture.height() * 4;
-    usable_ = attach(std::max(needed, whole));
-    if (!usable_) return false;
-  }
-  bool askWhenTaken = false;
-  if (needed > half_) {
-    // A large present (a window drawn whole) takes the whole segment, once all is taken; the
-    // half after it is free again when the server says this put is done.
-    if (!taken(lastRequest_)) XSync(display_, False);
-    current_ = 0;
-    used_ = 0;
-    takenWith_[1] = NextRequest(display_) + areas.size() - 1;
-    askWhenTaken = true;
-  } else if (taken(lastRequest_)) {
-    used_ = 0;  // all taken already (the server said so for some other reason): start afresh
-  } else if (used_ + needed > half_) {
-    // On to the other half, once the server has taken what lies there; the put that leaves
-    // this half asks to be told when this one is free again.
-    const int next = 1 - current_;
-    if (takenWith_[next] && !taken(takenWith_[next])) XSync(display_, False);
-    takenWith_[current_] = NextRequest(display_) + areas.size() - 1;
-    askWhenTaken = true;
-    current_ = next;
-    used_ = 0;
-  }
-  const int screen = DefaultScreen(display_);
-  for (const Rect& area : areas) {
-    char* at = segment_.shmaddr + current_ * half_ + used_;
-    const std::size_t rowBytes = static_cast<std::size_t>(area.width) * 4;
-    for (int row = 0; row < area.height; ++row) {
-      std::memcpy(at + row * rowBytes, picture.row(area.y + row) + area.x, rowBytes);
-    }
-    XImage* image =
-        XShmCreateImage(display_, DefaultVisual(display_, screen), 24, ZPixmap, at, &segment_,
-                        static_cast<unsigned>(area.width), static_cast<unsigned>(area.height));
-    if (!image) return false;
-    XShmPutImage(display_, window, DefaultGC(display_, screen), image, 0, 0, area.x, area.y,
-                 static_cast<unsigned>(area.width), static_cast<unsigned>(area.height),
-                 askWhenTaken && &area == &areas.back());
-    image->data = nullptr;  // the segment's
-    XDestroyImage(image);
-    used_ += rowBytes * static_cast<std::size_t>(area.height);
-  }
-  lastRequest_ = NextRequest(display_) - 1;
-  return true;
-}
 
 class X11Backend final : public Backend {
  public:
