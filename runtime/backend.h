@@ -77,6 +77,8 @@ class Backend {
   virtual void messageBox(const std::string& text, const std::string& title, Form* owner) = 0;
   virtual ScreenSize screenSize() = 0;
   virtual bool realWindows() const = 0;
+  // Screen pixels per game pixel, as the desktop asks (double on many dots per inch).
+  virtual int desktopScale() const { return 1; }
 
   virtual std::string clipboardText() { return clipboard_; }
   virtual void setClipboardText(const std::string& text) { clipboard_ = text; }

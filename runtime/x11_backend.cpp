@@ -4,6 +4,7 @@
 #include "base/run_time_error.h"
 #include "runtime/app.h"
 #include "runtime/desktop_input.h"
+#include "runtime/desktop_scale.h"
 #include "runtime/form.h"
 #include "runtime/keys.h"
 #include "runtime/message_box.h"
@@ -240,8 +241,9 @@ class X11Backend final : public Backend {
   void messageBox(const std::string& text, const std::string& title, Form* owner) override {
     showMessageBox(text, title, owner);
   }
-  ScreenSize screenSize() override;
+  ScreenSize screenSize() override { return scale_.toGame(monitorSize()); }
   bool realWindows() const override { return true; }
+  int desktopScale() const override { return scale_.factor; }
   std::string clipboardText() override;
   void setClipboardText(const std::string& text) override;
 
@@ -278,6 +280,7 @@ class X11Backend final : public Backend {
   void openInputMethod();
   void createInputContext(XWindow& window);
   ::Window clipboardWindow();
+  ScreenSize monitorSize();  // in screen pixels
 
   Display* display_;
   int screen_;
@@ -295,6 +298,9 @@ class X11Backend final : public Backend {
   std::vector<std::pair<std::string, Rect>> unsent_;  // drawn but not yet sent, for the trace
   std::unique_ptr<SharedPixels> shared_;
   std::vector<Rect> areas_;  // the rectangles of the present under way
+  // Screen pixels per game pixel: everything the game sees (places, sizes, the mouse, frames)
+  // is in its own pixels; only the calls to the X server are in the screen's.
+  DesktopScale scale_;
 };
 
 X11Backend::X11Backend(Display* display)
@@ -306,6 +312,7 @@ X11Backend::X11Backend(Display* display)
   Bool repeatsDetected = False;
   XkbSetDetectableAutoRepeat(display_, True, &repeatsDetected);
   shared_ = std::make_unique<SharedPixels>(display_);
+  scale_.factor = x11DesktopScale(display_, monitorSize());
 }
 
 X11Backend::~X11Backend() {
@@ -331,9 +338,10 @@ void X11Backend::openWindow(Form& form) {
   attributes.backing_store = NotUseful;
   attributes.event_mask = kWindowEvents;
   window->id = XCreateWindow(
-      display_, root_, x, y, static_cast<unsigned>(window->width),
-      static_cast<unsigned>(window->height), 0, CopyFromParent, InputOutput, CopyFromParent,
-      CWBackPixmap | CWBorderPixel | CWBackingStore | CWEventMask, &attributes);
+      display_, root_, scale_.toScreen(x), scale_.toScreen(y),
+      static_cast<unsigned>(scale_.toScreen(window->width)),
+      static_cast<unsigned>(scale_.toScreen(window->height)), 0, CopyFromParent, InputOutput,
+      CopyFromParent, CWBackPixmap | CWBorderPixel | CWBackingStore | CWEventMask, &attributes);
   const ::Window id = window->id;
   // What the window manager reads: a fixed size, the place asked for, the keyboard taken
   // when given, one class for every window, the process, a normal window.
@@ -341,10 +349,10 @@ void X11Backend::openWindow(Form& form) {
   XWMHints* hints = XAllocWMHints();
   XClassHint* type = XAllocClassHint();
   size->flags = PMinSize | PMaxSize | USPosition;
-  size->x = x;
-  size->y = y;
-  size->min_width = size->max_width = window->width;
-  size->min_height = size->max_height = window->height;
+  size->x = scale_.toScreen(x);
+  size->y = scale_.toScreen(y);
+  size->min_width = size->max_width = scale_.toScreen(window->width);
+  size->min_height = size->max_height = scale_.toScreen(window->height);
   hints->flags = InputHint;
   hints->input = True;
   type->res_name = const_cast<char*>("velloran");
@@ -393,10 +401,10 @@ void X11Backend::setTitle(XWindow& window, const std::string& title) {
 void X11Backend::setSizeHints(const XWindow& window, int x, int y) {
   XSizeHints hints{};
   hints.flags = PMinSize | PMaxSize | USPosition;
-  hints.x = x;
-  hints.y = y;
-  hints.min_width = hints.max_width = window.width;
-  hints.min_height = hints.max_height = window.height;
+  hints.x = scale_.toScreen(x);
+  hints.y = scale_.toScreen(y);
+  hints.min_width = hints.max_width = scale_.toScreen(window.width);
+  hints.min_height = hints.max_height = scale_.toScreen(window.height);
   XSetWMNormalHints(display_, window.id, &hints);
 }
 
@@ -460,8 +468,9 @@ void X11Backend::readBorders(XWindow& window) {
                          &type, &format, &count, &after, &data) == Success &&
       data && type == XA_CARDINAL && format == 32 && count == 4) {
     const auto* extents = reinterpret_cast<const long*>(data);
-    window.borders = {static_cast<int>(extents[0]), static_cast<int>(extents[2]),
-                      static_cast<int>(extents[1]), static_cast<int>(extents[3])};
+    window.borders =
+        scale_.toGame(FrameExtents{static_cast<int>(extents[0]), static_cast<int>(extents[2]),
+                                   static_cast<int>(extents[1]), static_cast<int>(extents[3])});
   }
   if (data) XFree(data);
 }
@@ -486,11 +495,12 @@ void X11Backend::placeWindow(Form& form) {
     window->width = width;
     window->height = height;
     setSizeHints(*window, x, y);
-    XResizeWindow(display_, window->id, static_cast<unsigned>(width),
-                  static_cast<unsigned>(height));
+    XResizeWindow(display_, window->id, static_cast<unsigned>(scale_.toScreen(width)),
+                  static_cast<unsigned>(scale_.toScreen(height)));
   }
   // The window manager puts the frame's corner where the window is asked to go.
-  XMoveWindow(display_, window->id, x - window->borders.left, y - window->borders.top);
+  XMoveWindow(display_, window->id, scale_.toScreen(x - window->borders.left),
+              scale_.toScreen(y - window->borders.top));
   XFlush(display_);
 }
 
@@ -515,8 +525,12 @@ void X11Backend::show(Form& form, const Picture& picture, const std::vector<Rect
     if (!area.empty()) areas_.push_back(area);
   }
   if (areas_.empty()) return;
-  if (!shared_->put(window->id, picture, areas_)) {
-    putPicture(display_, window->id, picture, areas_, window->width, window->height);
+  if (!shared_->put(window->id, picture, areas_, scale_.factor)) {
+    if (scale_.factor == 1) {
+      putPicture(display_, window->id, picture, areas_, window->width, window->height);
+    } else {
+      putScaledPicture(display_, window->id, picture, areas_, scale_.factor);
+    }
   }
   if (timing::on()) {
     for (const Rect& area : areas_) unsent_.push_back({form.name(), area});
@@ -648,11 +662,13 @@ void X11Backend::handle(XEvent& event) {
         noteUserTime(*window, event.xbutton.time);
       }
       queue(down ? InputEvent::Kind::MouseDown : InputEvent::Kind::MouseUp, window->id,
-            button == Button3 ? 2 : 1, 0, event.xbutton.x, event.xbutton.y);
+            button == Button3 ? 2 : 1, 0, scale_.toGame(event.xbutton.x),
+            scale_.toGame(event.xbutton.y));
       break;
     }
     case MotionNotify:
-      queue(InputEvent::Kind::MouseMove, window->id, 0, 0, event.xmotion.x, event.xmotion.y);
+      queue(InputEvent::Kind::MouseMove, window->id, 0, 0, scale_.toGame(event.xmotion.x),
+            scale_.toGame(event.xmotion.y));
       break;
     case FocusIn:
       if (event.xfocus.mode == NotifyGrab || event.xfocus.mode == NotifyUngrab ||
@@ -755,7 +771,7 @@ void X11Backend::createInputContext(XWindow& window) {
   XSetICFocus(window.ic);
 }
 
-ScreenSize X11Backend::screenSize() {
+ScreenSize X11Backend::monitorSize() {
   ScreenSize size{DisplayWidth(display_, screen_), DisplayHeight(display_, screen_)};
   static RandrLibrary randr;
   static const bool loaded = [] {

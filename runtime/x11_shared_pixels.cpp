@@ -60,16 +60,21 @@ void SharedPixels::release() {
   half_ = used_ = 0;
 }
 
-bool SharedPixels::put(::Window window, const Picture& picture, const std::vector<Rect>& areas) {
+bool SharedPixels::put(::Window window, const Picture& picture, const std::vector<Rect>& areas,
+                       int factor) {
   if (!tried_) {
     tried_ = true;
     usable_ = XShmQueryExtension(display_);
   }
   if (!usable_) return false;
+  const std::size_t square = static_cast<std::size_t>(factor) * factor;
   std::size_t needed = 0;
-  for (const Rect& area : areas) needed += static_cast<std::size_t>(area.width) * area.height * 4;
+  for (const Rect& area : areas) {
+    needed += static_cast<std::size_t>(area.width) * area.height * 4 * square;
+  }
   if (needed > 2 * half_) {
-    const std::size_t whole = static_cast<std::size_t>(picture.width()) * picture.height() * 4;
+    const std::size_t whole =
+        static_cast<std::size_t>(picture.width()) * picture.height() * 4 * square;
     usable_ = attach(std::max(needed, whole));
     if (!usable_) return false;
   }
@@ -97,23 +102,51 @@ bool SharedPixels::put(::Window window, const Picture& picture, const std::vecto
   const int screen = DefaultScreen(display_);
   for (const Rect& area : areas) {
     char* at = segment_.shmaddr + current_ * half_ + used_;
-    const std::size_t rowBytes = static_cast<std::size_t>(area.width) * 4;
-    for (int row = 0; row < area.height; ++row) {
-      std::memcpy(at + row * rowBytes, picture.row(area.y + row) + area.x, rowBytes);
+    const int width = area.width * factor, height = area.height * factor;
+    const std::size_t rowBytes = static_cast<std::size_t>(width) * 4;
+    if (factor == 1) {
+      for (int row = 0; row < area.height; ++row) {
+        std::memcpy(at + row * rowBytes, picture.row(area.y + row) + area.x, rowBytes);
+      }
+    } else {
+      scalePixels(picture, area, factor, reinterpret_cast<std::uint32_t*>(at),
+                  static_cast<std::size_t>(width));
     }
     XImage* image =
         XShmCreateImage(display_, DefaultVisual(display_, screen), 24, ZPixmap, at, &segment_,
-                        static_cast<unsigned>(area.width), static_cast<unsigned>(area.height));
+                        static_cast<unsigned>(width), static_cast<unsigned>(height));
     if (!image) return false;
-    XShmPutImage(display_, window, DefaultGC(display_, screen), image, 0, 0, area.x, area.y,
-                 static_cast<unsigned>(area.width), static_cast<unsigned>(area.height),
+    XShmPutImage(display_, window, DefaultGC(display_, screen), image, 0, 0, area.x * factor,
+                 area.y * factor, static_cast<unsigned>(width), static_cast<unsigned>(height),
                  askWhenTaken && &area == &areas.back());
     image->data = nullptr;  // the segment's
     XDestroyImage(image);
-    used_ += rowBytes * static_cast<std::size_t>(area.height);
+    used_ += rowBytes * static_cast<std::size_t>(height);
   }
   lastRequest_ = NextRequest(display_) - 1;
   return true;
+}
+
+void putScaledPicture(Display* display, ::Window window, const Picture& picture,
+                      const std::vector<Rect>& areas, int factor) {
+  const int screen = DefaultScreen(display);
+  std::vector<std::uint32_t> pixels;
+  for (const Rect& area : areas) {
+    const int width = area.width * factor, height = area.height * factor;
+    pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    scalePixels(picture, area, factor, pixels.data(), static_cast<std::size_t>(width));
+    // Xlib has sent or copied the pixels when the put returns.
+    XImage* image =
+        XCreateImage(display, DefaultVisual(display, screen), 24, ZPixmap, 0,
+                     reinterpret_cast<char*>(pixels.data()), static_cast<unsigned>(width),
+                     static_cast<unsigned>(height), 32, width * 4);
+    if (!image) return;
+    image->byte_order = LSBFirst;
+    XPutImage(display, window, DefaultGC(display, screen), image, 0, 0, area.x * factor,
+              area.y * factor, static_cast<unsigned>(width), static_cast<unsigned>(height));
+    image->data = nullptr;  // ours
+    XDestroyImage(image);
+  }
 }
 
 }  // namespace velloran::rt

@@ -2,13 +2,15 @@
 // Presents through memory shared with the X server. Xlib's macros (None, Bool, KeyPress) come
 // with this header: include it after the game's own.
 
+// Our own headers first: Xlib's macros (None, Bool, KeyPress) must not reach them.
+#include "runtime/desktop_scale.h"
+#include "runtime/picture.h"
+// Then Xlib's.
 #include <X11/Xlib.h>
 #include <X11/extensions/XShm.h>
 
 #include <cstddef>
 #include <vector>
-
-#include "runtime/picture.h"
 
 namespace velloran::rt {
 
@@ -28,8 +30,9 @@ class SharedPixels {
   SharedPixels(const SharedPixels&) = delete;
   SharedPixels& operator=(const SharedPixels&) = delete;
 
-  // False when the pixels must go some other way.
-  bool put(::Window window, const Picture& picture, const std::vector<Rect>& areas);
+  // False when the pixels must go some other way. At a desktop scale above 1, each pixel of
+  // the areas is put as a factor x factor square, at the areas' places times the factor.
+  bool put(::Window window, const Picture& picture, const std::vector<Rect>& areas, int factor = 1);
 
  private:
   bool attach(std::size_t bytes);
@@ -49,5 +52,9 @@ class SharedPixels {
   unsigned long takenWith_[2] = {};
   unsigned long lastRequest_ = 0;  // the last put, by its request number
 };
+
+// The same, through the connection: for a display that shares no memory with us.
+void putScaledPicture(Display* display, ::Window window, const Picture& picture,
+                      const std::vector<Rect>& areas, int factor);
 
 }  // namespace velloran::rt
