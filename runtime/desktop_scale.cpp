@@ -37,8 +37,16 @@ void widenRows(const Picture& picture, const Rect& area, std::uint32_t* target,
   for (int row = 0; row < area.height; ++row) {
     const std::uint32_t* from = picture.row(area.y + row) + area.x;
     std::uint32_t* first = target + static_cast<std::size_t>(row) * kFactor * stride;
-    for (int x = 0; x < area.width; ++x) {
-      for (int k = 0; k < kFactor; ++k) first[x * kFactor + k] = from[x];
+    if constexpr (kFactor == 2) {
+      // Two pixels at a time, in one store.
+      for (int x = 0; x < area.width; ++x) {
+        const std::uint64_t pair = from[x] * 0x100000001ULL;
+        std::memcpy(first + 2 * x, &pair, sizeof pair);
+      }
+    } else {
+      for (int x = 0; x < area.width; ++x) {
+        for (int k = 0; k < kFactor; ++k) first[x * kFactor + k] = from[x];
+      }
     }
     // The other rows of the square are the first again.
     for (int k = 1; k < kFactor; ++k) std::memcpy(first + k * stride, first, rowBytes);
