@@ -45,7 +45,8 @@ package:
 	cmake -S $(ROOT) -B $(BUILD)-package -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
 	  -DVELLORAN_INSTALL_BINDIR=games -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON \
 	  -DCMAKE_DISABLE_FIND_PACKAGE_benchmark=ON
-	cmake --build $(BUILD)-package -j $(JOBS) --target package
+	# CPack gives the package's members the permissions of the files it makes.
+	umask 022 && cmake --build $(BUILD)-package -j $(JOBS) --target package
 	@ls $(BUILD)-package/velloran_*.deb
 
 # The package is reproducible: made twice from the last commit, cloned into two folders of

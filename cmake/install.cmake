@@ -7,15 +7,17 @@ set(VELLORAN_HOMEPAGE "" CACHE STRING "The game's web page, named in the metainf
 set(VELLORAN_SCREENSHOT_URL "" CACHE STRING
     "Where packaging/screenshot.png is published, for the metainfo (none by default)")
 # Debian wants a name and an address; the project has no address of its own, so whoever makes
-# the package names the maintainer: DEBFULLNAME and DEBEMAIL, as Debian's tools read them, or
-# this setting.
-if(DEFINED ENV{DEBFULLNAME} AND DEFINED ENV{DEBEMAIL})
+# the package names the maintainer: this setting, else DEBFULLNAME and DEBEMAIL as Debian's
+# tools read them, else the name alone (which dpkg takes and lintian reports).
+set(VELLORAN_MAINTAINER "" CACHE STRING
+    "The Debian package's maintainer, \"Name <address>\" (empty: DEBFULLNAME <DEBEMAIL>)")
+if(VELLORAN_MAINTAINER)
+  set(velloran_maintainer "${VELLORAN_MAINTAINER}")
+elseif(NOT "$ENV{DEBFULLNAME}" STREQUAL "" AND NOT "$ENV{DEBEMAIL}" STREQUAL "")
   set(velloran_maintainer "$ENV{DEBFULLNAME} <$ENV{DEBEMAIL}>")
 else()
   set(velloran_maintainer "Velloran developers")
 endif()
-set(VELLORAN_MAINTAINER "${velloran_maintainer}" CACHE STRING
-    "The Debian package's maintainer, \"Name <address>\"")
 
 # The same sources give the same package wherever they are built: folders are made with the
 # same permissions whatever the umask (the program holds no build folder: see the compile
@@ -85,6 +87,13 @@ install(CODE "
   set(exec \"\${CMAKE_INSTALL_PREFIX}/${VELLORAN_INSTALL_BINDIR}/velloran\")
   set(entry \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/applications/org.velloran.velloran.desktop\")
   message(STATUS \"Installing: \${entry}\")
+  # A folder made here gets the same permissions as those install() makes, whatever the umask.
+  get_filename_component(folder \"\${entry}\" DIRECTORY)
+  if(NOT EXISTS \"\${folder}\")
+    file(MAKE_DIRECTORY \"\${folder}\")
+    file(CHMOD \"\${folder}\" DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
+         GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+  endif()
   configure_file(\"${velloran_packaging}/org.velloran.velloran.desktop.in\" \"\${entry}\" @ONLY
                  FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
   list(APPEND CMAKE_INSTALL_MANIFEST_FILES \"\${entry}\")")
@@ -104,7 +113,7 @@ winning hands scored by classic mahjong patterns. The five best scores
 are kept.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${VELLORAN_MAINTAINER}")
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${velloran_maintainer}")
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS ${velloran_run_depends})
