@@ -22,6 +22,8 @@ inline constexpr Colour kButtonFace = rgb(192, 192, 192);
 inline constexpr Colour kButtonHighlight = rgb(255, 255, 255);
 inline constexpr Colour kButtonShadow = rgb(128, 128, 128);
 inline constexpr Colour kButtonText = rgb(0, 0, 0);
+// The single line round a window that has a border and no title bar.
+inline constexpr Colour kWindowFrame = rgb(0, 0, 0);
 
 class Control {
  public:
