@@ -155,11 +155,7 @@ TEST_F(NameEntry, TheBoxSelectsCopiesCutsAndPastesOneLine) {
     std::vector<std::vector<rt::ScriptedInput>> keys;
     std::string name, clipboardAfter;
   } cases[] = {
-      {"a paste stops at a line feed",
-       "Tom\nJones",
-       {chord('V', kCtrl)},
-       "Tom",
-       "Tom\nJones"},
+      {"a paste stops at a line feed", "Tom\nJones", {chord('V', kCtrl)}, "Tom", "Tom\nJones"},
       {"a paste stops at a carriage return",
        "Ann\r\nLee",
        {chord(rt::vbKeyInsert, kShift)},
