@@ -70,7 +70,6 @@ void HeadlessBackend::closeWindow(Form& form) {
 }
 
 void HeadlessBackend::present(Form& form) {
-  if (!form.handle()) return;  // as on a desktop: a form never shown has no window
   // What the window shows is its client area; the surface may be larger.
   const Picture& image = form.shownImage();
   Picture& shown = shown_[form.name()];

@@ -21,15 +21,20 @@ std::string outputOf(const std::string& command) {
   return testing::run(command, scratch.path()).out;
 }
 
-// Every name of a shared library ("libname.so.N") the program holds as a text of its own.
+// Every name of a shared library ("libname.so.N") the program holds as a text of its own: a
+// run of printable characters, as strings(1) finds them, that is such a name and no more.
 std::set<std::string> libraryNamesIn(const std::string& program) {
   const std::string bytes = testing::contents(program);
   const std::regex library(R"(lib[A-Za-z0-9_+.-]+\.so\.[0-9]+)");
   std::set<std::string> names;
-  std::size_t start = 0;
-  for (std::size_t end; (end = bytes.find('\0', start)) != std::string::npos; start = end + 1) {
-    const std::string text = bytes.substr(start, end - start);
+  std::string text;
+  for (const char c : bytes) {
+    if (c >= ' ' && c <= '~') {
+      text += c;
+      continue;
+    }
     if (text.size() < 64 && std::regex_match(text, library)) names.insert(text);
+    text.clear();
   }
   return names;
 }
