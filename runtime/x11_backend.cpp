@@ -675,7 +675,8 @@ void X11Backend::handle(XEvent& event) {
     case LeaveNotify:
       // The pointer went out: a move to where it is now, outside, ends what it hovered over.
       if (event.xcrossing.mode == NotifyNormal) {
-        queue(InputEvent::Kind::MouseMove, window->id, 0, 0, event.xcrossing.x, event.xcrossing.y);
+        queue(InputEvent::Kind::MouseMove, window->id, 0, 0, scale_.toGame(event.xcrossing.x),
+              scale_.toGame(event.xcrossing.y));
       }
       break;
     case FocusIn:

@@ -128,6 +128,19 @@ TEST_F(LargeScreen, AtDoubleSizeTheMouseArrivesInTheGamesPixels) {
     movePointer(200 + 301, 160 + 33);
     EXPECT_TRUE(settle([&] { return probe.mouseX() == 150 && probe.mouseY() == 16; }))
         << probe.mouseX() << "," << probe.mouseY();
+    {
+      // The pointer leaves for a window over the probe's left half: the probe learns where,
+      // in its own pixels.
+      Probe over;
+      over.move(100, 80);
+      over.setClientSize(60, 100);
+      over.show();
+      ASSERT_TRUE(settle([&] { return clientRect(xWindowOf(over)).has_value(); }));
+      movePointer(200 + 61, 160 + 87);
+      EXPECT_TRUE(settle([&] { return probe.mouseX() == 30 && probe.mouseY() == 43; }))
+          << probe.mouseX() << "," << probe.mouseY();
+      over.unload();
+    }
     probe.setFocus();
     pressKey("Left");
     settle([&] { return !probe.keys.empty(); });
