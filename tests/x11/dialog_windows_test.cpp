@@ -10,10 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "dialogs/frm_about.h"
 #include "dialogs/frm_choose_tiles.h"
 #include "dialogs/frm_get_name.h"
+#include "dialogs/frm_rounds_setting.h"
 #include "engine/shared.h"
 #include "runtime/app.h"
+#include "runtime/keys.h"
 #include "runtime/timer.h"
 #include "table/frm_main.h"
 #include "windows/frm_bitmaps.h"
@@ -73,7 +76,7 @@ class DialogWindows : public ::testing::TestWithParam<velloran::testing::Desktop
     installErrorReporter();
   }
   void TearDown() override {
-    gsReleaseObjects(frmChooseTiles, frmGetName, frmBitmaps, frmMain);
+    gsReleaseObjects(frmAbout, frmChooseTiles, frmGetName, frmRoundsSetting, frmBitmaps, frmMain);
     rt::App::instance().doEvents();
     rt::App::instance().setBackend(nullptr);
     setErrorReporter(nullptr);
@@ -149,6 +152,51 @@ TEST_P(DialogWindows, TheNameBoxPastesCopiesAndCutsThroughRealKeys) {
   EXPECT_EQ(script.stepsDone(), 4u) << "paste cut to ten, copy, cut";
   EXPECT_EQ(backend.clipboardText(), "ingal");
   EXPECT_EQ(frmGetName->mprpName(), "Night");
+  setTableWindow(nullptr);
+  table.unload();
+}
+
+// A table that notes the keys it is given.
+class KeyTable : public rt::Form {
+ public:
+  KeyTable() : rt::Form("frmTable") {}
+  void Form_KeyDown(std::int16_t& keyCode, std::int16_t) override { keys.push_back(keyCode); }
+  std::vector<std::int16_t> keys;
+};
+
+// With no window manager nobody but the game gives the table the keyboard back when a dialog
+// over it closes: the arrows that follow must steer again, not go nowhere.
+TEST_P(DialogWindows, TheArrowsReachTheTableAgainOnceADialogClosesByAKey) {
+  KeyTable table;
+  table.move(100, 100);
+  table.setClientSize(400, 300);
+  table.show();
+  setTableWindow(&table);
+  const struct {
+    const char* what;
+    rt::Form& (*dialog)();
+    const char* key;
+  } cases[] = {
+      {"the about box, closed by Escape", []() -> rt::Form& { return *frmAbout; }, "Escape"},
+      {"the rounds setting, closed by Enter on OK", []() -> rt::Form& { return *frmRoundsSetting; },
+       "Return"},
+  };
+  rt::App& app = rt::App::instance();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Script script(c.dialog(), {{[&] { return mapped(c.dialog()); },
+                                [&] { xinput(std::string("key ") + c.key); }}});
+    c.dialog().showModal();
+    EXPECT_TRUE(script.finished());
+    table.keys.clear();
+    xinput("key Left Right");
+    // Served until the two keys arrive: they never do when the keyboard went nowhere.
+    const double giveUp = app.clock().monotonic() + 10;
+    while (table.keys.size() < 2 && app.clock().monotonic() < giveUp) {
+      app.serveUntil(app.clock().monotonic() + 0.05);
+    }
+    EXPECT_EQ(table.keys, (std::vector<std::int16_t>{rt::vbKeyLeft, rt::vbKeyRight}));
+  }
   setTableWindow(nullptr);
   table.unload();
 }
