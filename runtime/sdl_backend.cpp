@@ -342,6 +342,10 @@ bool SdlBackend::translate(const void* raw, InputEvent& event) {
         event = {Kind::Close, formOfWindow(e.window.windowID), 0, 0, 0, 0};
         return event.form != nullptr;
       }
+      if (e.window.event == SDL_WINDOWEVENT_LEAVE) {  // a move out ends what was hovered over
+        event = {Kind::MouseMove, formOfWindow(e.window.windowID), 0, 0, -1, -1};
+        return event.form != nullptr;
+      }
       if (e.window.event == SDL_WINDOWEVENT_EXPOSED) {
         event = {Kind::Exposed, formOfWindow(e.window.windowID), 0, 0, 0, 0};
         return event.form != nullptr;

@@ -83,9 +83,9 @@ const char* const kAtomNames[kAtomCount] = {"WM_PROTOCOLS",
                                             "TEXT",
                                             "VELLORAN_SELECTION"};
 
-constexpr long kWindowEvents = FocusChangeMask | ExposureMask | ButtonPressMask |
-                               ButtonReleaseMask | PointerMotionMask | KeyPressMask |
-                               KeyReleaseMask | PropertyChangeMask | StructureNotifyMask;
+constexpr long kWindowEvents =
+    FocusChangeMask | ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
+    LeaveWindowMask | KeyPressMask | KeyReleaseMask | PropertyChangeMask | StructureNotifyMask;
 // How long a window manager has to show or hide a window before the loop goes on.
 constexpr double kWindowManagerSeconds = 2.0;
 // How long the clipboard's owner has to hand its text over.
@@ -796,6 +796,12 @@ void X11Backend::handle(XEvent& event) {
     }
     case MotionNotify:
       queue(InputEvent::Kind::MouseMove, window->id, 0, 0, event.xmotion.x, event.xmotion.y);
+      break;
+    case LeaveNotify:
+      // The pointer went out: a move to where it is now, outside, ends what it hovered over.
+      if (event.xcrossing.mode == NotifyNormal) {
+        queue(InputEvent::Kind::MouseMove, window->id, 0, 0, event.xcrossing.x, event.xcrossing.y);
+      }
       break;
     case FocusIn:
       if (event.xfocus.mode == NotifyGrab || event.xfocus.mode == NotifyUngrab ||
