@@ -15,6 +15,7 @@
 #include "runtime/form.h"
 #include "runtime/keys.h"
 #include "runtime/message_box.h"
+#include "runtime/sdl_window_icon.h"
 #include "runtime/text.h"
 #include "runtime/timing_trace.h"
 #include "runtime/x11_connection.h"
@@ -174,6 +175,7 @@ void SdlBackend::openWindow(Form& form) {
   if (!window)
     throw RunTimeError(kDeviceIOError, std::string("Cannot open window: ") + SDL_GetError());
   form.setHandle(window);
+  setSdlWindowIcon(window, App::instance().icons());
   windows_[SDL_GetWindowID(window)] = &form;
   watchConnection(window);
 }

@@ -11,6 +11,7 @@
 #include "runtime/text.h"
 #include "runtime/timing_trace.h"
 #include "runtime/x11_connection.h"
+#include "runtime/x11_window_icon.h"
 
 namespace velloran::rt {
 namespace {
@@ -508,6 +509,7 @@ void X11Backend::openWindow(Form& form) {
   Atom protocols[] = {atoms_[kWmDeleteWindow], atoms_[kWmTakeFocus], atoms_[kNetWmPing]};
   XSetWMProtocols(display_, id, protocols, 3);
   setTitle(*window, titleOf(form));
+  setX11WindowIcon(display_, id, App::instance().icons());
   if (inputMethod_) createInputContext(*window);
   form.setHandle(window.get());
   windows_[id] = std::move(window);
