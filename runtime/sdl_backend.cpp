@@ -147,6 +147,7 @@ SdlBackend::~SdlBackend() {
     SDL_DestroyWindow(windowOf(*form));
     form->setHandle(nullptr);
   }
+  for (SDL_Window* window : parked_) SDL_DestroyWindow(window);
   SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
@@ -170,8 +171,11 @@ void SdlBackend::openWindow(Form& form) {
   Uint32 flags = SDL_WINDOW_HIDDEN;
   if (form.borderStyle() == BorderStyle::None) flags |= SDL_WINDOW_BORDERLESS;
   const auto [x, y] = form.askedPlace(managed_);
-  SDL_Window* window =
-      SDL_CreateWindow(titleOf(form).c_str(), x, y, form.scaleWidth(), form.scaleHeight(), flags);
+  SDL_Window* window = unpark(form, flags);
+  if (!window) {
+    window =
+        SDL_CreateWindow(titleOf(form).c_str(), x, y, form.scaleWidth(), form.scaleHeight(), flags);
+  }
   if (!window)
     throw RunTimeError(kDeviceIOError, std::string("Cannot open window: ") + SDL_GetError());
   form.setHandle(window);
@@ -184,9 +188,36 @@ void SdlBackend::closeWindow(Form& form) {
   if (!window) return;
   windows_.erase(SDL_GetWindowID(window));
   std::erase(shown_, &form);
-  if (wayland_) wayland_->forget(window, true);
-  SDL_DestroyWindow(window);
+  if (wayland_) {
+    park(window);
+  } else {
+    SDL_DestroyWindow(window);
+  }
   form.setHandle(nullptr);
+}
+
+// SDL 2.26 never releases the libdecor frame of a Wayland window it destroys: the frame's
+// next event (the compositor's configure as another window takes the keyboard) reaches the
+// freed window and the program crashes. A closed window is kept hidden instead, and serves
+// the next window with the same border.
+void SdlBackend::park(SDL_Window* window) {
+  SDL_HideWindow(window);
+  wayland_->forget(window, true);
+  parked_.push_back(window);
+}
+
+SDL_Window* SdlBackend::unpark(Form& form, Uint32 flags) {
+  for (auto it = parked_.begin(); it != parked_.end(); ++it) {
+    SDL_Window* window = *it;
+    if ((SDL_GetWindowFlags(window) & SDL_WINDOW_BORDERLESS) != (flags & SDL_WINDOW_BORDERLESS)) {
+      continue;
+    }
+    parked_.erase(it);
+    SDL_SetWindowTitle(window, titleOf(form).c_str());
+    SDL_SetWindowSize(window, form.scaleWidth(), form.scaleHeight());
+    return window;
+  }
+  return nullptr;
 }
 
 void SdlBackend::showWindow(Form& form, bool visible) {

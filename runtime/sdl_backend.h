@@ -66,6 +66,8 @@ class SdlBackend final : public Backend {
 
   void watchConnection(void* sdlWindow);
   void showOnWayland(Form& form);
+  void park(SDL_Window* window);
+  SDL_Window* unpark(Form& form, std::uint32_t flags);
   void learnFrame(Form& form);
 
   SystemClock clock_;
@@ -76,6 +78,7 @@ class SdlBackend final : public Backend {
   WakeUp wakeUp_;
   std::unique_ptr<WaylandPixels> wayland_;  // in a native Wayland session
   std::vector<Form*> shown_;                // the windows shown, the first shown first
+  std::vector<SDL_Window*> parked_;         // closed on Wayland, kept for the next ones
   std::set<int> heldKeys_;                  // SDL repeats them while we sleep on Wayland
   std::uint32_t typedEvent_ = 0;            // our own event type
   std::vector<SDL_Rect> sent_;              // the rectangles of the present under way
