@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
 #include <vector>
 
 #include "base/run_time_error.h"
@@ -125,6 +126,12 @@ SdlBackend::SdlBackend() {
   bool started = false;
   for (const char* driver : drivers) {
     if (driver) SDL_SetHint(SDL_HINT_VIDEODRIVER, driver);
+    const char* wanted = driver ? driver : std::getenv("SDL_VIDEODRIVER");
+    if (wanted && std::string_view(wanted) == "wayland" && !waylandHasSeat()) {
+      failures += std::string(failures.empty() ? "" : " ") +
+                  "The Wayland desktop offers no keyboard or mouse (no seat).";
+      continue;
+    }
     // An X server under load may drop a new connection while setting it up (Xvfb does, about
     // once in a hundred): a display that is there is asked again before we give up on it.
     for (int attempt = 0; attempt < 5 && !started; ++attempt) {

@@ -17,12 +17,13 @@ namespace velloran::rt {
 
 // SDL has the Wayland client library loaded already; we take the few calls we make from it.
 struct WaylandPixels::Library {
-#define VELLORAN_WAYLAND_FUNCTIONS(X)                                                          \
-  X(wl_display_create_queue)                                                                   \
-  X(wl_event_queue_destroy) X(wl_display_roundtrip_queue) X(wl_display_dispatch_queue_pending) \
-      X(wl_display_flush) X(wl_display_get_fd) X(wl_proxy_create_wrapper)                      \
-          X(wl_proxy_wrapper_destroy) X(wl_proxy_set_queue) X(wl_proxy_marshal_array_flags)    \
-              X(wl_proxy_add_listener) X(wl_proxy_destroy) X(wl_proxy_get_version)
+#define VELLORAN_WAYLAND_FUNCTIONS(X)                                                              \
+  X(wl_display_connect)                                                                            \
+  X(wl_display_disconnect) X(wl_display_roundtrip) X(wl_display_create_queue)                      \
+      X(wl_event_queue_destroy) X(wl_display_roundtrip_queue) X(wl_display_dispatch_queue_pending) \
+          X(wl_display_flush) X(wl_display_get_fd) X(wl_proxy_create_wrapper)                      \
+              X(wl_proxy_wrapper_destroy) X(wl_proxy_set_queue) X(wl_proxy_marshal_array_flags)    \
+                  X(wl_proxy_add_listener) X(wl_proxy_destroy) X(wl_proxy_get_version)
 #define VELLORAN_DECLARE(name) decltype(&::name) name = nullptr;
   VELLORAN_WAYLAND_FUNCTIONS(VELLORAN_DECLARE)
 #undef VELLORAN_DECLARE
@@ -142,6 +143,9 @@ struct Listeners {
         {number(static_cast<std::int32_t>(name)), text("wl_shm"), number(1), object(nullptr)}, 0,
         1);
   }
+  static void seat(void* data, wl_proxy*, std::uint32_t, const char* interface, std::uint32_t) {
+    if (std::strcmp(interface, "wl_seat") == 0) *static_cast<bool*>(data) = true;
+  }
   static void globalRemove(void*, wl_proxy*, std::uint32_t) {}
   static void release(void* data, wl_proxy*) {
     static_cast<WaylandPixels::Buffer*>(data)->busy = false;
@@ -153,6 +157,11 @@ struct RegistryListener {
   decltype(&Listeners::globalRemove) globalRemove = Listeners::globalRemove;
 };
 const RegistryListener registryListener;
+struct SeatListener {
+  decltype(&Listeners::seat) global = Listeners::seat;
+  decltype(&Listeners::globalRemove) globalRemove = Listeners::globalRemove;
+};
+const SeatListener seatListener;
 struct BufferListener {
   decltype(&Listeners::release) release = Listeners::release;
 };
@@ -161,6 +170,21 @@ const BufferListener bufferListener;
 using Implementation = void (**)(void);
 
 }  // namespace
+
+bool waylandHasSeat() {
+  const WaylandPixels::Library* wl = loadLibrary();
+  if (!wl) return true;  // SDL will find out for itself
+  wl_display* display = wl->wl_display_connect(nullptr);
+  if (!display) return true;
+  bool found = false;
+  wl_proxy* registry = request(*wl, display, kDisplayGetRegistry, wl->registry, {object(nullptr)});
+  wl->wl_proxy_add_listener(
+      registry, reinterpret_cast<Implementation>(const_cast<SeatListener*>(&seatListener)), &found);
+  wl->wl_display_roundtrip(display);
+  wl->wl_proxy_destroy(registry);
+  wl->wl_display_disconnect(display);
+  return found;
+}
 
 std::unique_ptr<WaylandPixels> WaylandPixels::open(SDL_Window* window) {
   SDL_SysWMinfo info;

@@ -18,6 +18,10 @@ struct SDL_Window;
 
 namespace velloran::rt {
 
+// Whether the compositor named by WAYLAND_DISPLAY has a seat (a keyboard or pointer to
+// offer). SDL 2.26 crashes as it starts on a compositor without one.
+bool waylandHasSeat();
+
 class WaylandPixels {
  public:
   // For the display of this SDL window, when it is a Wayland one and the compositor shares
