@@ -101,6 +101,8 @@ class Weston {
   // What the compositor shows: its desktop on the X server's screen.
   std::optional<rt::Picture> screen() const { return grabXScreen(x_->display()); }
 
+  const std::string& xDisplay() const { return x_->display(); }
+
   // Runs xdotool on the X server, whose input weston passes on to its clients once its
   // window has the X keyboard; whether it succeeded.
   bool xdotool(const std::string& arguments) const {
@@ -266,6 +268,22 @@ TEST_F(NativeWayland, DialogsOpenAgainAndAgain) {
   const auto status = game.process->waitForExit(10);
   ASSERT_TRUE(status) << "the game ends when asked";
   EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << game.process->errorText();
+}
+
+// A Wayland desktop with XWayland: the game stays an X program there, never talking to the
+// compositor, so that its own placements hold.
+TEST_F(NativeWayland, WithBothDisplaysTheGameTakesX) {
+  Environment env = weston_->clientEnvironment();
+  env.emplace_back("DISPLAY", weston_->xDisplay());
+  env.emplace_back("WAYLAND_DEBUG", "client");  // every Wayland message, were there any
+  Game game(weston_->folder(), env);
+  ASSERT_TRUE(game.drawn(20)) << game.process->errorText();
+  ASSERT_EQ(kill(game.process->pid(), SIGTERM), 0);
+  const auto status = game.process->waitForExit(10);
+  ASSERT_TRUE(status) << "the game ends when asked";
+  EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << game.process->errorText();
+  EXPECT_EQ(game.process->errorText().find("wl_display"), std::string::npos)
+      << game.process->errorText();
 }
 
 // Each desktop the game runs on, with each signal a session sends.
