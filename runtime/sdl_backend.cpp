@@ -16,6 +16,7 @@
 #include "runtime/form.h"
 #include "runtime/keys.h"
 #include "runtime/message_box.h"
+#include "runtime/sdl_window_icon.h"
 #include "runtime/text.h"
 #include "runtime/timing_trace.h"
 #include "runtime/x11_connection.h"
@@ -186,6 +187,7 @@ void SdlBackend::openWindow(Form& form) {
   if (!window)
     throw RunTimeError(kDeviceIOError, std::string("Cannot open window: ") + SDL_GetError());
   form.setHandle(window);
+  setSdlWindowIcon(window, App::instance().icons());
   windows_[SDL_GetWindowID(window)] = &form;
   watchConnection(window);
 }
@@ -406,6 +408,10 @@ bool SdlBackend::translate(const void* raw, InputEvent& event) {
       }
       if (e.window.event == SDL_WINDOWEVENT_CLOSE) {
         event = {Kind::Close, formOfWindow(e.window.windowID), 0, 0, 0, 0};
+        return event.form != nullptr;
+      }
+      if (e.window.event == SDL_WINDOWEVENT_LEAVE) {  // a move out ends what was hovered over
+        event = {Kind::MouseMove, formOfWindow(e.window.windowID), 0, 0, -1, -1};
         return event.form != nullptr;
       }
       if (e.window.event == SDL_WINDOWEVENT_EXPOSED) {
