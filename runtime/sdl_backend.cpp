@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 #include <poll.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdint>
@@ -437,6 +438,12 @@ bool SdlBackend::pollEvent(Form* active, InputEvent& event) {
       heldKeys_.clear();
     }
     if (e.type == SDL_QUIT) {
+      // SDL's way of saying the compositor went away: end as on a lost X display.
+      if (wayland_ && wayland_->lost()) {
+        static const char message[] = "Velloran lost its display and ends.\n";
+        [[maybe_unused]] const ssize_t written = write(STDERR_FILENO, message, sizeof message - 1);
+        _exit(1);
+      }
       event = {InputEvent::Kind::Quit, nullptr, 0, 0, 0, 0};
       return true;
     }

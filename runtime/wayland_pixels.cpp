@@ -15,15 +15,17 @@
 
 namespace velloran::rt {
 
-// SDL has the Wayland client library loaded already; we take the few calls we make from it.
+// The few calls we make of the Wayland client library, the one SDL itself loads.
 struct WaylandPixels::Library {
-#define VELLORAN_WAYLAND_FUNCTIONS(X)                                                              \
-  X(wl_display_connect)                                                                            \
-  X(wl_display_disconnect) X(wl_display_roundtrip) X(wl_display_create_queue)                      \
-      X(wl_event_queue_destroy) X(wl_display_roundtrip_queue) X(wl_display_dispatch_queue_pending) \
-          X(wl_display_flush) X(wl_display_get_fd) X(wl_proxy_create_wrapper)                      \
-              X(wl_proxy_wrapper_destroy) X(wl_proxy_set_queue) X(wl_proxy_marshal_array_flags)    \
-                  X(wl_proxy_add_listener) X(wl_proxy_destroy) X(wl_proxy_get_version)
+// clang-format off
+#define VELLORAN_WAYLAND_FUNCTIONS(X)                                                         \
+  X(wl_display_connect) X(wl_display_disconnect) X(wl_display_roundtrip)                      \
+  X(wl_display_get_error) X(wl_display_create_queue) X(wl_event_queue_destroy)                \
+  X(wl_display_roundtrip_queue) X(wl_display_dispatch_queue_pending) X(wl_display_flush)      \
+  X(wl_display_get_fd) X(wl_proxy_create_wrapper) X(wl_proxy_wrapper_destroy)                 \
+  X(wl_proxy_set_queue) X(wl_proxy_marshal_array_flags) X(wl_proxy_add_listener)             \
+  X(wl_proxy_destroy) X(wl_proxy_get_version)
+// clang-format on
 #define VELLORAN_DECLARE(name) decltype(&::name) name = nullptr;
   VELLORAN_WAYLAND_FUNCTIONS(VELLORAN_DECLARE)
 #undef VELLORAN_DECLARE
@@ -221,6 +223,10 @@ WaylandPixels::~WaylandPixels() {
 
 int WaylandPixels::fd() const {
   return wl_->wl_display_get_fd(static_cast<wl_display*>(display_));
+}
+
+bool WaylandPixels::lost() const {
+  return wl_->wl_display_get_error(static_cast<wl_display*>(display_)) != 0;
 }
 
 void WaylandPixels::flush() {

@@ -33,6 +33,8 @@ class WaylandPixels {
 
   // The connection to the compositor, to sleep on.
   int fd() const;
+  // Whether the connection failed: the compositor went away.
+  bool lost() const;
   // Sends what is queued, and takes the compositor's answers about our buffers.
   void flush();
   void takeReleases();

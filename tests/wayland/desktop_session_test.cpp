@@ -76,11 +76,19 @@ class Weston {
   }
   ~Weston() {
     if (pid_ > 0) {
-      kill(pid_, SIGTERM);
+      ::kill(pid_, SIGTERM);
       waitpid(pid_, nullptr, 0);
     }
     std::error_code ignored;
     fs::remove_all(folder_, ignored);
+  }
+
+  // As a compositor dies: at once, with no goodbye to its clients.
+  void kill() {
+    if (pid_ <= 0) return;
+    ::kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+    pid_ = -1;
   }
 
   bool runs() const { return pid_ > 0 && fs::exists(folder_ / kSocket); }
@@ -231,6 +239,22 @@ TEST(HeadlessWeston, TheGameSaysItNeedsAKeyboardOrMouse) {
   ASSERT_TRUE(status) << "the game ends by itself";
   EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 1) << game.process->errorText();
   EXPECT_NE(game.process->errorText().find("no keyboard or mouse"), std::string::npos)
+      << game.process->errorText();
+}
+
+// The compositor goes away (the session ends, or it crashes): the game ends by itself and
+// says why, as when an X display is lost.
+TEST(CompositorLost, TheGameEndsWithAMessage) {
+  Weston weston;
+  ASSERT_TRUE(weston.runs()) << "weston starts\n" << weston.log();
+  Game game(weston.folder(), weston.clientEnvironment());
+  ASSERT_TRUE(game.drawn(20)) << game.process->errorText();
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  weston.kill();
+  const auto status = game.process->waitForExit(10);
+  ASSERT_TRUE(status) << "the game ends by itself";
+  EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 1) << game.process->errorText();
+  EXPECT_NE(game.process->errorText().find("lost its display"), std::string::npos)
       << game.process->errorText();
 }
 
