@@ -16,8 +16,11 @@
 #include <utility>
 #include <vector>
 
+#include "dialogs/frm_about.h"
+#include "dialogs/frm_choose_seat.h"
 #include "dialogs/frm_choose_tiles.h"
 #include "dialogs/frm_get_name.h"
+#include "dialogs/frm_rounds_setting.h"
 #include "engine/shared.h"
 #include "runtime/app.h"
 #include "runtime/timer.h"
@@ -80,7 +83,8 @@ class DialogWindows : public ::testing::TestWithParam<velloran::testing::Desktop
     installErrorReporter();
   }
   void TearDown() override {
-    gsReleaseObjects(frmChooseTiles, frmGetName, frmBitmaps, frmMain);
+    gsReleaseObjects(frmAbout, frmChooseSeat, frmChooseTiles, frmGetName, frmRoundsSetting,
+                     frmBitmaps, frmMain);
     rt::App::instance().doEvents();
     rt::App::instance().setBackend(nullptr);
     setErrorReporter(nullptr);
@@ -162,6 +166,56 @@ TEST_P(DialogWindows, TheNameBoxPastesCopiesAndCutsThroughRealKeys) {
   EXPECT_EQ(frmGetName->mprpName(), "Night");
   setTableWindow(nullptr);
   table.unload();
+}
+
+// With no window manager nobody but the game gives the table the keyboard back when a dialog
+// over it closes: the arrows that follow must steer the falling tile again, not go nowhere.
+TEST_P(DialogWindows, TheArrowsSteerTheFallingTileOnceADialogClosesByAKey) {
+  FrmMain& table = *frmMain;
+  table.show();
+  rt::App& app = rt::App::instance();
+  // Serves the game until it shows what is wanted; false when it never does.
+  const auto serveUntil = [&](const std::function<bool()>& done) {
+    const double giveUp = app.clock().monotonic() + 15;
+    while (!done() && app.clock().monotonic() < giveUp) {
+      app.serveUntil(app.clock().monotonic() + 0.02);
+    }
+    return done();
+  };
+  {
+    // Start Anew: the seat is taken with Enter, then the first tile falls.
+    Script seat(*frmChooseSeat,
+                {{[&] { return mapped(*frmChooseSeat); }, [] { xinput("key Return"); }}});
+    table.tbrVLR_ButtonClick(1);
+    EXPECT_TRUE(seat.finished());
+  }
+  ASSERT_TRUE(serveUntil([&] { return table.game.mintRow >= 1; })) << "no tile falls";
+  // The tile stands still while the test steers it.
+  table.Timer1.setInterval(3'600'000);
+  const struct {
+    const char* what;
+    int button;
+    rt::Form& (*dialog)();
+    const char* key;
+  } cases[] = {
+      {"the about box, closed by Escape", 11, []() -> rt::Form& { return *frmAbout; }, "Escape"},
+      {"the rounds setting, closed by Enter on OK", 6,
+       []() -> rt::Form& { return *frmRoundsSetting; }, "Return"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Script script(c.dialog(), {{[&] { return mapped(c.dialog()); },
+                                [&] { xinput(std::string("key ") + c.key); }}});
+    table.tbrVLR_ButtonClick(c.button);
+    EXPECT_TRUE(script.finished());
+    const int column = table.game.mintCol;
+    xinput("key Left");
+    EXPECT_TRUE(serveUntil([&] { return table.game.mintCol == column - 1; }))
+        << "the tile stays in column " << table.game.mintCol;
+    xinput("key Right");
+    EXPECT_TRUE(serveUntil([&] { return table.game.mintCol == column; }));
+  }
+  EXPECT_GE(table.game.mintRow, 1) << "the tile still falls";
 }
 
 // What another program reads from the desktop's clipboard (xclip's), or sets there.
