@@ -10,7 +10,7 @@ namespace velloran::rt {
 namespace {
 
 // The largest window of the game, the table with a frame round it, in game pixels.
-constexpr ScreenSize kLargestWindow{810, 620};
+constexpr int kLargestWidth = 810, kLargestHeight = 620;
 constexpr double kPlainDpi = 96;
 
 std::string_view trimmed(std::string_view text) {
@@ -77,8 +77,8 @@ int chooseDesktopScale(const DesktopFacts& facts) {
   if (facts.xwayland) return 1;
   const double dpi = resourceDpi(facts.resources);
   int scale = std::clamp(static_cast<int>(dpi / kPlainDpi), 1, kMaxDesktopScale);
-  while (scale > 1 && (kLargestWindow.width * scale > facts.room.width ||
-                       kLargestWindow.height * scale > facts.room.height)) {
+  while (scale > 1 &&
+         (kLargestWidth * scale > facts.room.width || kLargestHeight * scale > facts.room.height)) {
     --scale;
   }
   return scale;

@@ -17,7 +17,7 @@ constexpr int kMaxDesktopScale = 4;
 // What the scale is chosen from.
 struct DesktopFacts {
   std::string_view resources;   // the root's X resources (RESOURCE_MANAGER); empty if none
-  ScreenSize room;              // the screen pixels the table may take (the primary monitor)
+  Rect room;                    // the screen pixels the table may take (the work area)
   bool xwayland = false;        // a Wayland compositor serves X: it scales X programs itself
   const char* asked = nullptr;  // VELLORAN_SCALE: the player's own choice, over the desktop's
 };
@@ -31,7 +31,7 @@ double resourceDpi(std::string_view resources);
 int chooseDesktopScale(const DesktopFacts& facts);
 
 // The scale for the X server `display` (a Display*) whose primary monitor has that size.
-int x11DesktopScale(void* display, ScreenSize monitor);
+int x11DesktopScale(void* display, const Rect& room);
 
 // One scale, both ways across the line between the game and the screen.
 struct DesktopScale {
@@ -46,8 +46,10 @@ struct DesktopScale {
   FrameExtents toGame(const FrameExtents& frame) const {
     return {toGame(frame.left), toGame(frame.top), toGame(frame.right), toGame(frame.bottom)};
   }
-  ScreenSize toGame(const ScreenSize& size) const {
-    return {toGame(size.width), toGame(size.height)};
+  // The game pixels wholly inside the rectangle.
+  Rect toGame(const Rect& area) const {
+    const int left = -toGame(-area.x), top = -toGame(-area.y);
+    return {left, top, toGame(area.x + area.width) - left, toGame(area.y + area.height) - top};
   }
 };
 

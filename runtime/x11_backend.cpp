@@ -242,7 +242,10 @@ class X11Backend final : public Backend {
   void messageBox(const std::string& text, const std::string& title, Form* owner) override {
     showMessageBox(text, title, owner);
   }
-  ScreenSize screenSize() override { return scale_.toGame(monitorSize()); }
+  ScreenSize screenSize() override {
+    const Rect area = scale_.toGame(monitorArea());
+    return {area.width, area.height};
+  }
   bool realWindows() const override { return true; }
   int desktopScale() const override { return scale_.factor; }
   std::string clipboardText() override;
@@ -281,7 +284,7 @@ class X11Backend final : public Backend {
   void openInputMethod();
   void createInputContext(XWindow& window);
   ::Window clipboardWindow();
-  ScreenSize monitorSize();  // in screen pixels
+  Rect monitorArea();  // in screen pixels
 
   Display* display_;
   int screen_;
@@ -313,7 +316,7 @@ X11Backend::X11Backend(Display* display)
   Bool repeatsDetected = False;
   XkbSetDetectableAutoRepeat(display_, True, &repeatsDetected);
   shared_ = std::make_unique<SharedPixels>(display_);
-  scale_.factor = x11DesktopScale(display_, monitorSize());
+  scale_.factor = x11DesktopScale(display_, monitorArea());
 }
 
 X11Backend::~X11Backend() {
@@ -780,8 +783,8 @@ void X11Backend::createInputContext(XWindow& window) {
   XSetICFocus(window.ic);
 }
 
-ScreenSize X11Backend::monitorSize() {
-  ScreenSize size{DisplayWidth(display_, screen_), DisplayHeight(display_, screen_)};
+Rect X11Backend::monitorArea() {
+  Rect size{0, 0, DisplayWidth(display_, screen_), DisplayHeight(display_, screen_)};
   static RandrLibrary randr;
   static const bool loaded = [] {
     void* library = openSharedLibrary("libXrandr.so.2");
@@ -799,7 +802,7 @@ ScreenSize X11Backend::monitorSize() {
   int count = 0;
   XRRMonitorInfo* monitors = randr.getMonitors(display_, root_, True, &count);
   for (int i = 0; i < count; ++i) {
-    if (i == 0 || monitors[i].primary) size = {monitors[i].width, monitors[i].height};
+    if (i == 0 || monitors[i].primary) size = {0, 0, monitors[i].width, monitors[i].height};
     if (monitors[i].primary) break;
   }
   if (monitors) randr.freeMonitors(monitors);

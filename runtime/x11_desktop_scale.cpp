@@ -44,14 +44,14 @@ bool servedByXwayland(Display* display) {
 
 }  // namespace
 
-int x11DesktopScale(void* connection, ScreenSize monitor) {
+int x11DesktopScale(void* connection, const Rect& room) {
   auto* display = static_cast<Display*>(connection);
   // Xlib read the root's resources when it opened the display, as every X program does.
   const char* resources = XResourceManagerString(display);
   const char* wayland = std::getenv("WAYLAND_DISPLAY");
   const bool xwayland = (wayland && *wayland) || servedByXwayland(display);
   return chooseDesktopScale(
-      {resources ? resources : "", monitor, xwayland, std::getenv("VELLORAN_SCALE")});
+      {resources ? resources : "", room, xwayland, std::getenv("VELLORAN_SCALE")});
 }
 
 }  // namespace velloran::rt

@@ -8,12 +8,12 @@
 namespace velloran::rt {
 namespace {
 
-constexpr ScreenSize k4K{3840, 2160}, kFullHd{1920, 1080}, kQhd{2560, 1440};
+constexpr Rect k4K{0, 0, 3840, 2160}, kFullHd{0, 0, 1920, 1080}, kQhd{0, 0, 2560, 1440};
 
 struct ScaleCase {
   const char* what;
   std::string resources;
-  ScreenSize room;
+  Rect room;
   bool xwayland;
   const char* asked;
   int scale;
@@ -30,7 +30,7 @@ TEST(DesktopScale, FollowsTheDesktopsDpiWhereTheTableFits) {
       {"no line break at the end", "Xft.antialias:\t1\nXft.dpi:\t192", k4K, false, nullptr, 2},
       {"250% rounds down", "Xft.dpi:\t240\n", k4K, false, nullptr, 2},
       {"300%", "Xft.dpi:\t288\n", k4K, false, nullptr, 3},
-      {"far beyond", "Xft.dpi:\t960\n", ScreenSize{7680, 4320}, false, nullptr, 4},
+      {"far beyond", "Xft.dpi:\t960\n", Rect{0, 0, 7680, 4320}, false, nullptr, 4},
       {"the last of two", "Xft.dpi:\t96\nXft.dpi:\t192\n", k4K, false, nullptr, 2},
       {"another resource's dpi", "Emacs.Xft.dpi:\t192\n", k4K, false, nullptr, 1},
       {"not a number", "Xft.dpi:\tlarge\n", k4K, false, nullptr, 1},
@@ -61,6 +61,10 @@ TEST(DesktopScale, ScreenPixelsBelongToTheGamePixelThatCoversThem) {
     EXPECT_EQ(three.toGame(three.toScreen(game3[i])), game3[i]);
   }
   EXPECT_EQ(two.toGame(FrameExtents{2, 47, 3, 4}), (FrameExtents{1, 23, 1, 2}));
+  // A work area in game pixels lies inside the screen's: a panel of an odd height covers
+  // the game pixel it reaches into.
+  EXPECT_EQ(two.toGame(Rect{0, 57, 3840, 2055}), (Rect{0, 29, 1920, 1027}));
+  EXPECT_EQ(two.toGame(Rect{-3, 0, 9, 8}), (Rect{-1, 0, 4, 4}));
 }
 
 TEST(DesktopScale, EachPixelBecomesASquareAndNothingElseIsWritten) {

@@ -29,10 +29,10 @@ void setDesktopResources(const std::string& text) {
   XSync(display, False);
 }
 
-rt::ScreenSize screenSize() {
+rt::Rect screenArea() {
   Display* display = connection();
   if (!display) return {};
-  return {DisplayWidth(display, DefaultScreen(display)),
+  return {0, 0, DisplayWidth(display, DefaultScreen(display)),
           DisplayHeight(display, DefaultScreen(display))};
 }
 

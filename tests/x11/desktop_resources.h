@@ -12,7 +12,7 @@ namespace velloran::testing {
 // Sets the root's resources; an empty text removes them. A program reads them when it opens
 // the display.
 void setDesktopResources(const std::string& text);
-// The size of the screen, in its own pixels.
-rt::ScreenSize screenSize();
+// The whole screen, in its own pixels.
+rt::Rect screenArea();
 
 }  // namespace velloran::testing

@@ -68,7 +68,7 @@ class LargeScreen : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run under an X server (xvfb-run)";
-    const rt::ScreenSize screen = screenSize();
+    const rt::Rect screen = screenArea();
     if (screen.width < 3840 || screen.height < 2160) {
       GTEST_SKIP() << "needs a 3840 x 2160 screen";
     }
