@@ -62,7 +62,6 @@ class App {
   void setTitle(std::string title) { title_ = std::move(title); }
   // The frames the desktop's window manager gives windows with a border, once known.
   const std::optional<FrameExtents>& desktopFrame() const { return desktopFrame_; }
-  // Every window is placed again: its client area moves to where its outer rectangle says.
   void setDesktopFrame(FrameExtents frame);
 
   // The folder of the running program, where its files live; tests may point it elsewhere.

@@ -182,6 +182,7 @@ void SdlBackend::closeWindow(Form& form) {
   SDL_Window* window = windowOf(form);
   if (!window) return;
   windows_.erase(SDL_GetWindowID(window));
+  clients_.erase(SDL_GetWindowID(window));
   SDL_DestroyWindow(window);
   form.setHandle(nullptr);
 }
@@ -202,17 +203,27 @@ void SdlBackend::showWindow(Form& form, bool visible) {
 }
 
 void SdlBackend::learnFrame(Form& form) {
-  // Once a window manager has framed a window, we know its frames: every window is placed
-  // again so that its client area lands where its outer rectangle says. Its frame is known
-  // when the window manager has set the window's frame extents, some time after mapping.
+  // A window's frame is known once the window manager has set its frame extents, some time
+  // after mapping; the first is the best guess for the windows not yet framed.
   App& app = App::instance();
   SDL_Window* window = windowOf(form);
   FrameExtents frame;
-  if (window && form.borderStyle() != BorderStyle::None && !app.desktopFrame() &&
-      SDL_GetWindowBordersSize(window, &frame.top, &frame.left, &frame.bottom, &frame.right) == 0 &&
-      frame != FrameExtents{}) {
-    app.setDesktopFrame(frame);
+  if (!window || form.borderStyle() == BorderStyle::None ||
+      SDL_GetWindowBordersSize(window, &frame.top, &frame.left, &frame.bottom, &frame.right) != 0 ||
+      frame == FrameExtents{} || (form.framed() && form.frame() == frame)) {
+    return;
   }
+  form.setOwnFrame(frame);
+  if (!app.desktopFrame()) app.setDesktopFrame(frame);
+  followDesktop(form);  // the client area stays; the outer corner is where the frame says
+}
+
+void SdlBackend::followDesktop(Form& form) {
+  SDL_Window* window = windowOf(form);
+  const auto moved = window ? clients_.find(SDL_GetWindowID(window)) : clients_.end();
+  if (moved == clients_.end()) return;
+  const FrameExtents frame = form.frame();
+  form.movedTo(moved->second.first - frame.left, moved->second.second - frame.top);
 }
 
 void SdlBackend::placeWindow(Form& form) {
@@ -220,8 +231,10 @@ void SdlBackend::placeWindow(Form& form) {
   if (!window) return;
   SDL_SetWindowTitle(window, titleOf(form).c_str());
   SDL_SetWindowSize(window, form.scaleWidth(), form.scaleHeight());
-  const auto [x, y] = form.askedPlace(managed_);
+  // SDL asks for the client area's corner, less the frame it knows of the window.
+  const auto [x, y] = form.askedPlace(managed_ && !form.framed());
   SDL_SetWindowPosition(window, x, y);
+  clients_.erase(SDL_GetWindowID(window));
 }
 
 void SdlBackend::present(Form& form) {
@@ -278,7 +291,7 @@ void SdlBackend::flush() {
 void SdlBackend::focusWindow(Form& form) {
   if (SDL_Window* window = windowOf(form)) {
     SDL_RaiseWindow(window);
-    SDL_SetWindowInputFocus(window);
+    if (mayTakeFocus(window)) SDL_SetWindowInputFocus(window);
   }
 }
 
@@ -333,7 +346,14 @@ bool SdlBackend::translate(const void* raw, InputEvent& event) {
       event = {Kind::MouseMove, formOfWindow(e.motion.windowID), 0, 0, e.motion.x, e.motion.y};
       return true;
     case SDL_WINDOWEVENT:
-      if (Form* form = formOfWindow(e.window.windowID)) learnFrame(*form);
+      if (Form* form = formOfWindow(e.window.windowID)) {
+        if (e.window.event == SDL_WINDOWEVENT_MOVED) {
+          // The player or the window manager moved it: the client area's corner on the screen.
+          clients_[e.window.windowID] = {e.window.data1, e.window.data2};
+          followDesktop(*form);
+        }
+        learnFrame(*form);
+      }
       if (e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) {
         event = {Kind::FocusGained, formOfWindow(e.window.windowID), 0, 0, 0, 0};
         return event.form != nullptr;

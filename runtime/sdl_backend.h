@@ -15,6 +15,7 @@
 #include <atomic>
 #include <cstdint>
 #include <map>
+#include <utility>
 #include <vector>
 
 #include "runtime/backend.h"
@@ -59,9 +60,11 @@ class SdlBackend final : public Backend {
 
   void watchConnection(void* sdlWindow);
   void learnFrame(Form& form);
+  void followDesktop(Form& form);
 
   SystemClock clock_;
   std::map<unsigned, Form*> windows_;
+  std::map<unsigned, std::pair<int, int>> clients_;  // where the desktop last put client areas
   void* display_ = nullptr;  // the X connection, once the first window is open
   int connection_ = -1;      // its socket
   bool managed_ = false;     // a window manager frames our windows

@@ -41,6 +41,7 @@ constexpr InputEvent::Kind kTyped = InputEvent::Kind::KeyPress;
 #include <cstring>
 #include <deque>
 #include <map>
+#include <optional>
 #include <thread>
 
 namespace velloran::rt {
@@ -204,6 +205,10 @@ struct XWindow {
   XIC ic = nullptr;
   bool mapped = false;
   FrameExtents borders;  // as the window manager last said (_NET_FRAME_EXTENTS)
+  ::Window parent = 0;   // the root, or the window manager's frame
+  // Where the client area lies on the root, as last notified; unknown while a move of ours
+  // is under way.
+  std::optional<std::pair<int, int>> client;
   std::string title;
   int width = 0, height = 0;
   unsigned long userTime = 0;
@@ -414,6 +419,9 @@ class X11Backend final : public Backend {
   void setSizeHints(const XWindow& window, int x, int y);
   void readBorders(XWindow& window);
   void learnFrame(Form& form);
+  void noteConfigure(XWindow& window, const XConfigureEvent& configure);
+  void followDesktop(XWindow& window);
+  bool viewable(const XWindow& window);
   void noteUserTime(XWindow& window, unsigned long time);
   bool windowManagerRuns();
   // Whether the window was mapped or unmapped in time; if not, the loop notes it later.
@@ -434,7 +442,8 @@ class X11Backend final : public Backend {
   bool inputMethodTried_ = false;
   XIM inputMethod_ = nullptr;
   ::Window clipboardWindow_ = 0;
-  std::string clipboard_;                             // what we hold on the clipboard, in UTF-8
+  ::Window focusWanted_ = 0;  // meant to have the keyboard, but not yet showing
+  std::string clipboard_;     // what we hold on the clipboard, in UTF-8
   std::vector<std::pair<std::string, Rect>> unsent_;  // drawn but not yet sent, for the trace
   std::unique_ptr<SharedPixels> shared_;
   std::vector<Rect> areas_;  // the rectangles of the present under way
@@ -467,6 +476,7 @@ void X11Backend::openWindow(Form& form) {
   window->form = &form;
   window->width = std::max(1, form.scaleWidth());
   window->height = std::max(1, form.scaleHeight());
+  window->parent = root_;
   const auto [x, y] = form.askedPlace(windowManagerRuns());
   XSetWindowAttributes attributes{};
   attributes.background_pixmap = None;  // nothing painted before the game draws
@@ -517,6 +527,7 @@ void X11Backend::closeWindow(Form& form) {
   XWindow* window = windowData(form);
   if (!window) return;
   if (window->ic) XDestroyIC(window->ic);
+  if (focusWanted_ == window->id) focusWanted_ = 0;
   XDestroyWindow(display_, window->id);
   XFlush(display_);
   form.setHandle(nullptr);
@@ -573,6 +584,7 @@ void X11Backend::showWindow(Form& form, bool visible) {
   XWindow* window = windowData(form);
   if (!window) return;
   if (!visible) {
+    if (focusWanted_ == window->id) focusWanted_ = 0;
     if (window->mapped) {
       XWithdrawWindow(display_, window->id, screen_);
       window->mapped = !waitForWindowEvent(window->id, UnmapNotify);
@@ -610,13 +622,32 @@ void X11Backend::readBorders(XWindow& window) {
 }
 
 void X11Backend::learnFrame(Form& form) {
-  // Once a window manager has framed a window, we know its frames: every window is placed
-  // again so that its client area lands where its outer rectangle says.
+  // Once a window manager has framed a window, its outer rectangle is known; the first frame
+  // is the best guess for the windows not yet framed.
   App& app = App::instance();
-  const XWindow* window = windowData(form);
-  if (window && !borderless(form) && !app.desktopFrame() && window->borders != FrameExtents{}) {
-    app.setDesktopFrame(window->borders);
+  XWindow* window = windowData(form);
+  if (!window || borderless(form) || window->borders == FrameExtents{}) return;
+  form.setOwnFrame(window->borders);
+  if (!app.desktopFrame()) app.setDesktopFrame(window->borders);
+  followDesktop(*window);  // the client area stays; the outer corner is where the frame says
+}
+
+void X11Backend::noteConfigure(XWindow& window, const XConfigureEvent& configure) {
+  // Where the client area now lies on the root: a window manager's own notice says so
+  // outright (and is the only notice when it moves the frame), ours is relative to the frame.
+  int x = configure.x, y = configure.y;
+  if (!configure.send_event && window.parent != root_) {
+    ::Window child = 0;
+    if (!XTranslateCoordinates(display_, window.id, root_, 0, 0, &x, &y, &child)) return;
   }
+  window.client = {x, y};
+  followDesktop(window);
+}
+
+void X11Backend::followDesktop(XWindow& window) {
+  if (!window.client) return;
+  const FrameExtents frame = window.form->frame();
+  window.form->movedTo(window.client->first - frame.left, window.client->second - frame.top);
 }
 
 void X11Backend::placeWindow(Form& form) {
@@ -632,8 +663,9 @@ void X11Backend::placeWindow(Form& form) {
     XResizeWindow(display_, window->id, static_cast<unsigned>(width),
                   static_cast<unsigned>(height));
   }
-  // The window manager puts the frame's corner where the window is asked to go.
-  XMoveWindow(display_, window->id, x - window->borders.left, y - window->borders.top);
+  // A window manager puts the frame's corner where the window is asked to go.
+  XMoveWindow(display_, window->id, x, y);
+  window->client.reset();
   XFlush(display_);
 }
 
@@ -678,8 +710,23 @@ void X11Backend::focusWindow(Form& form) {
   const XWindow* window = windowData(form);
   if (!window) return;
   XRaiseWindow(display_, window->id);
-  if (window->mapped) XSetInputFocus(display_, window->id, RevertToNone, CurrentTime);
+  focusWanted_ = 0;
+  if (viewable(*window)) {
+    XSetInputFocus(display_, window->id, RevertToNone, CurrentTime);
+  } else if (window->mapped) {
+    focusWanted_ = window->id;  // given once it shows
+  }
   XFlush(display_);
+}
+
+bool X11Backend::viewable(const XWindow& window) {
+  // A window manager may map our window before its frame (fluxbox does): until both are, the
+  // window cannot take the keyboard.
+  if (!window.mapped) return false;
+  if (!windowManagerRuns()) return true;
+  XWindowAttributes attributes;
+  return XGetWindowAttributes(display_, window.id, &attributes) &&
+         attributes.map_state == IsViewable;
 }
 
 void X11Backend::setOwner(Form& dialog, Form& owner) {
@@ -753,7 +800,12 @@ void X11Backend::handleClientMessage(const XClientMessageEvent& message) {
     XFlush(display_);
   } else if (const XWindow* window = windowOf(message.window);
              protocol == atoms_[kWmTakeFocus] && window && window->mapped) {
-    XSetInputFocus(display_, message.window, RevertToNone, static_cast<Time>(message.data.l[1]));
+    // fluxbox offers the keyboard before it maps the frame: the window takes it once it shows.
+    if (viewable(*window)) {
+      XSetInputFocus(display_, message.window, RevertToNone, static_cast<Time>(message.data.l[1]));
+    } else {
+      focusWanted_ = window->id;
+    }
     XFlush(display_);
   }
 }
@@ -809,6 +861,11 @@ void X11Backend::handle(XEvent& event) {
       if (window->ic && event.xfocus.mode != NotifyGrab) XUnsetICFocus(window->ic);
       break;
     case Expose:
+      // Drawn on: it shows, and can take the keyboard it was meant to have.
+      if (focusWanted_ == window->id) {
+        focusWanted_ = 0;
+        XSetInputFocus(display_, window->id, RevertToNone, CurrentTime);
+      }
       // The last of one exposure's rectangles: the window is drawn whole once.
       if (event.xexpose.count == 0) queue(InputEvent::Kind::Exposed, window->id, 0, 0, 0, 0, true);
       break;
@@ -817,6 +874,12 @@ void X11Backend::handle(XEvent& event) {
       break;
     case UnmapNotify:
       window->mapped = false;
+      break;
+    case ReparentNotify:
+      window->parent = event.xreparent.parent;
+      break;
+    case ConfigureNotify:
+      noteConfigure(*window, event.xconfigure);
       break;
     case PropertyNotify:
       if (event.xproperty.atom == atoms_[kNetFrameExtents]) {

@@ -77,6 +77,15 @@ void* displayOfWindow(void* sdlWindow) {
   return info.subsystem == SDL_SYSWM_X11 ? info.info.x11.display : nullptr;
 }
 
+bool mayTakeFocus(SDL_Window* window) {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return true;
+  XWindowAttributes attributes;
+  return XGetWindowAttributes(info.info.x11.display, info.info.x11.window, &attributes) &&
+         attributes.map_state == IsViewable;
+}
+
 int connectionSocket(void* display) {
   return ConnectionNumber(static_cast<Display*>(display));
 }

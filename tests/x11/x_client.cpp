@@ -167,6 +167,13 @@ std::string windowName(unsigned long window) {
   return name;
 }
 
+bool viewable(unsigned long window) {
+  Connection x;
+  XWindowAttributes attributes;
+  return x.display && XGetWindowAttributes(x.display, window, &attributes) &&
+         attributes.map_state == IsViewable;
+}
+
 std::optional<ScreenRect> clientRect(unsigned long window) {
   Connection x;
   XWindowAttributes attributes;
@@ -254,6 +261,13 @@ void clickAt(int screenX, int screenY) {
   settle(x.display);
 }
 
+void moveTopLevel(unsigned long window, int screenX, int screenY) {
+  Connection x;
+  if (!x.display) return;
+  XMoveWindow(x.display, window, screenX, screenY);
+  settle(x.display);
+}
+
 std::vector<std::uint32_t> screenPixels(int x, int y, int width, int height) {
   Connection c;
   std::vector<std::uint32_t> pixels;
@@ -307,6 +321,19 @@ unsigned long topLevelOf(unsigned long window) {
     if (parent == root) return at;
     at = parent;
   }
+}
+
+std::optional<ScreenRect> topLevelRect(unsigned long window) {
+  const unsigned long topLevel = topLevelOf(window);
+  Connection x;
+  XWindowAttributes attributes;
+  if (!topLevel || !x.display || !XGetWindowAttributes(x.display, topLevel, &attributes)) {
+    return std::nullopt;
+  }
+  // Its X border too (fluxbox draws its frame's edge so): the place is the border's corner.
+  const int border = attributes.border_width;
+  return ScreenRect{attributes.x, attributes.y, attributes.width + 2 * border,
+                    attributes.height + 2 * border};
 }
 
 struct TopLevelPlaces::State {

@@ -28,6 +28,8 @@ struct ScreenRect {
 // The game's windows on the screen (WM_CLASS "velloran", mapped), oldest first.
 std::vector<unsigned long> gameWindows();
 std::string windowName(unsigned long window);
+// Whether a window is mapped and all its ancestors are (a window manager maps its frame).
+bool viewable(unsigned long window);
 // The client area of a window, in screen coordinates.
 std::optional<ScreenRect> clientRect(unsigned long window);
 // The X window showing a form, on either backend.
@@ -45,6 +47,9 @@ void pressKey(const std::string& name, const std::vector<std::string>& held = {}
 void typeText(const std::string& text);
 void movePointer(int screenX, int screenY);
 void clickAt(int screenX, int screenY);
+// Asks for a top-level window to be moved, as another program may: a window manager, if one
+// runs, does it.
+void moveTopLevel(unsigned long window, int screenX, int screenY);
 // The pixels of a part of the screen, row by row, as 0xRRGGBB; none when it cannot be read
 // (part of it off the screen).
 std::vector<std::uint32_t> screenPixels(int x, int y, int width, int height);
@@ -75,6 +80,8 @@ class TopLevelPlaces {
 };
 // The top-level window that holds a window: its frame, under a window manager.
 unsigned long topLevelOf(unsigned long window);
+// The outer rectangle of the top-level window that holds a window (its frame), border included.
+std::optional<ScreenRect> topLevelRect(unsigned long window);
 
 // A plain window of the test's own, below the table, shown while it lives: it takes the
 // keyboard from the game's windows as another program's window would.
