@@ -67,7 +67,7 @@ class App {
   // The folder of the running program, where its files live; tests may point it elsewhere.
   const std::string& programFolder();
   void setProgramFolder(std::string folder) { programFolder_ = std::move(folder); }
-  ScreenSize screenSize() { return backend().screenSize(); }
+  Rect workArea() { return backend().workArea(); }
 
   // After the last loop: deletes the released forms, then closes the backend.
   void shutdown();

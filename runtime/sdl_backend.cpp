@@ -448,10 +448,11 @@ void SdlBackend::setClipboardText(const std::string& text) {
   SDL_SetClipboardText(latin1ToUtf8(text).c_str());
 }
 
-ScreenSize SdlBackend::screenSize() {
-  SDL_DisplayMode mode{};
-  if (SDL_GetDesktopDisplayMode(0, &mode) != 0) return {1024, 768};
-  return {mode.w, mode.h};
+Rect SdlBackend::workArea() {
+  // The first display is the primary one; its usable bounds leave out the desktop's panels.
+  SDL_Rect usable{};
+  if (SDL_GetDisplayUsableBounds(0, &usable) != 0) return {0, 0, 1024, 768};
+  return {usable.x, usable.y, usable.w, usable.h};
 }
 
 }  // namespace velloran::rt

@@ -46,7 +46,7 @@ class SdlBackend final : public Backend {
   void wake() override;
   Clock& clock() override { return clock_; }
   void messageBox(const std::string& text, const std::string& title, Form* owner) override;
-  ScreenSize screenSize() override;
+  Rect workArea() override;
   bool realWindows() const override { return true; }
   std::string clipboardText() override;
   void setClipboardText(const std::string& text) override;

@@ -47,7 +47,7 @@ VELLORAN_SDL(int, SDL_ConvertPixels,
               void* target, int targetPitch),
              (width, height, from, source, sourcePitch, to, target, targetPitch))
 VELLORAN_SDL(const char*, SDL_GetCurrentVideoDriver, (void), ())
-VELLORAN_SDL(int, SDL_GetDesktopDisplayMode, (int display, SDL_DisplayMode* mode), (display, mode))
+VELLORAN_SDL(int, SDL_GetDisplayUsableBounds, (int display, SDL_Rect* rect), (display, rect))
 VELLORAN_SDL(SDL_Window*, SDL_CreateWindow,
              (const char* title, int x, int y, int width, int height, Uint32 flags),
              (title, x, y, width, height, flags))

@@ -218,8 +218,7 @@ XWindow* windowData(const Form& form) {
   return static_cast<XWindow*>(form.handle());
 }
 
-// The monitor the game opens on: the primary one of XRandR, else the whole screen. The
-// library is opened only to answer this once.
+// The monitor the game opens on: the primary one of XRandR, else the whole screen.
 struct RandrLibrary {
   XRRMonitorInfo* (*getMonitors)(Display*, ::Window, Bool, int*) = nullptr;
   void (*freeMonitors)(XRRMonitorInfo*) = nullptr;
@@ -388,7 +387,7 @@ class X11Backend final : public Backend {
   void messageBox(const std::string& text, const std::string& title, Form* owner) override {
     showMessageBox(text, title, owner);
   }
-  ScreenSize screenSize() override;
+  Rect workArea() override;
   bool realWindows() const override { return true; }
   std::string clipboardText() override;
   void setClipboardText(const std::string& text) override;
@@ -429,6 +428,8 @@ class X11Backend final : public Backend {
   void openInputMethod();
   void createInputContext(XWindow& window);
   ::Window clipboardWindow();
+  std::vector<long> cardinals(::Window window, const char* name);
+  std::optional<Rect> primaryMonitor();
 
   Display* display_;
   int screen_;
@@ -961,8 +962,41 @@ void X11Backend::createInputContext(XWindow& window) {
   XSetICFocus(window.ic);
 }
 
-ScreenSize X11Backend::screenSize() {
-  ScreenSize size{DisplayWidth(display_, screen_), DisplayHeight(display_, screen_)};
+Rect X11Backend::workArea() {
+  const Rect root{0, 0, DisplayWidth(display_, screen_), DisplayHeight(display_, screen_)};
+  // The free part of the screen the window manager says, for the desktop shown now.
+  Rect free = root;
+  const std::vector<long> desktop = cardinals(root_, "_NET_CURRENT_DESKTOP");
+  const std::vector<long> areas = cardinals(root_, "_NET_WORKAREA");
+  const std::size_t at = 4 * static_cast<std::size_t>(desktop.empty() ? 0 : desktop[0]);
+  if (areas.size() >= at + 4) {
+    free = {static_cast<int>(areas[at]), static_cast<int>(areas[at + 1]),
+            static_cast<int>(areas[at + 2]), static_cast<int>(areas[at + 3])};
+  }
+  // Of it, the part on the primary monitor.
+  const Rect monitor = primaryMonitor().value_or(root);
+  const Rect area = intersection(intersection(free, monitor), root);
+  return area.empty() ? intersection(monitor, root) : area;
+}
+
+std::vector<long> X11Backend::cardinals(::Window window, const char* name) {
+  std::vector<long> values;
+  Atom type = 0;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char* data = nullptr;
+  if (XGetWindowProperty(display_, window, XInternAtom(display_, name, False), 0, 1024, False,
+                         XA_CARDINAL, &type, &format, &count, &after, &data) == Success &&
+      data && type == XA_CARDINAL && format == 32) {
+    const auto* longs = reinterpret_cast<const long*>(data);
+    values.assign(longs, longs + count);
+  }
+  if (data) XFree(data);
+  return values;
+}
+
+std::optional<Rect> X11Backend::primaryMonitor() {
+  // The library is opened only to answer this.
   static RandrLibrary randr;
   static const bool loaded = [] {
     void* library = openSharedLibrary("libXrandr.so.2");
@@ -975,16 +1009,18 @@ ScreenSize X11Backend::screenSize() {
   }();
   int queryEvent = 0, queryError = 0;
   if (!loaded || !XQueryExtension(display_, "RANDR", &queryEvent, &queryEvent, &queryError)) {
-    return size;
+    return std::nullopt;
   }
   int count = 0;
   XRRMonitorInfo* monitors = randr.getMonitors(display_, root_, True, &count);
+  std::optional<Rect> primary;
   for (int i = 0; i < count; ++i) {
-    if (i == 0 || monitors[i].primary) size = {monitors[i].width, monitors[i].height};
-    if (monitors[i].primary) break;
+    const XRRMonitorInfo& m = monitors[i];
+    if (i == 0 || m.primary) primary = Rect{m.x, m.y, m.width, m.height};
+    if (m.primary) break;
   }
   if (monitors) randr.freeMonitors(monitors);
-  return size;
+  return primary;
 }
 
 ::Window X11Backend::clipboardWindow() {

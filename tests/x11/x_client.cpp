@@ -422,6 +422,75 @@ OtherWindow::~OtherWindow() {
   if (display_) XCloseDisplay(static_cast<Display*>(display_));
 }
 
+Panels::Panels(int top, int bottom) : top_(top), bottom_(bottom) {
+  Display* display = openDisplay();
+  display_ = display;
+  if (!display) return;
+  const Window root = DefaultRootWindow(display);
+  const int width = DisplayWidth(display, DefaultScreen(display));
+  const int height = DisplayHeight(display, DefaultScreen(display));
+  const Atom type = XInternAtom(display, "_NET_WM_WINDOW_TYPE", False);
+  const Atom dock = XInternAtom(display, "_NET_WM_WINDOW_TYPE_DOCK", False);
+  const Atom strut = XInternAtom(display, "_NET_WM_STRUT", False);
+  const Atom partial = XInternAtom(display, "_NET_WM_STRUT_PARTIAL", False);
+  for (const bool atTop : {true, false}) {
+    const int thickness = atTop ? top : bottom;
+    const Window panel = XCreateSimpleWindow(display, root, 0, atTop ? 0 : height - thickness,
+                                             static_cast<unsigned>(width),
+                                             static_cast<unsigned>(thickness), 0, 0, 0x303030);
+    XChangeProperty(display, panel, type, XA_ATOM, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(&dock), 1);
+    // left, right, top, bottom; then where along each edge the strip lies.
+    const long struts[12] = {0,
+                             0,
+                             atTop ? thickness : 0,
+                             atTop ? 0 : thickness,
+                             0,
+                             0,
+                             0,
+                             0,
+                             0,
+                             atTop ? width - 1 : 0,
+                             0,
+                             atTop ? 0 : width - 1};
+    XChangeProperty(display, panel, strut, XA_CARDINAL, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(struts), 4);
+    XChangeProperty(display, panel, partial, XA_CARDINAL, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(struts), 12);
+    XMapWindow(display, panel);
+  }
+  XSync(display, False);
+}
+
+Panels::~Panels() {
+  if (display_) XCloseDisplay(static_cast<Display*>(display_));
+}
+
+bool Panels::takenOff(double seconds) const {
+  Display* display = static_cast<Display*>(display_);
+  if (!display) return false;
+  const int height = DisplayHeight(display, DefaultScreen(display));
+  const Atom workArea = XInternAtom(display, "_NET_WORKAREA", False);
+  const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  for (;;) {
+    Atom type = 0;
+    int format = 0;
+    unsigned long items = 0, after = 0;
+    unsigned char* data = nullptr;
+    bool taken = false;
+    if (XGetWindowProperty(display, DefaultRootWindow(display), workArea, 0, 4, False, XA_CARDINAL,
+                           &type, &format, &items, &after, &data) == Success &&
+        data && format == 32 && items == 4) {
+      const auto* area = reinterpret_cast<const long*>(data);
+      taken = area[1] == top_ && area[3] == height - top_ - bottom_;
+    }
+    if (data) XFree(data);
+    if (taken) return true;
+    if (std::chrono::steady_clock::now() >= end) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+}
+
 bool windowManagerManages(double seconds) {
   Connection x;
   if (!x.display) return false;

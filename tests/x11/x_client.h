@@ -98,6 +98,24 @@ class OtherWindow {
   unsigned long window_ = 0;
 };
 
+// Panels along the top and the bottom of the screen, as a desktop has: dock windows that keep
+// their strips free of other windows (_NET_WM_STRUT and _NET_WM_STRUT_PARTIAL), shown while
+// they live.
+class Panels {
+ public:
+  Panels(int top, int bottom);
+  ~Panels();
+  Panels(const Panels&) = delete;
+  Panels& operator=(const Panels&) = delete;
+  // Whether the window manager has taken the strips off the desktop's work area (_NET_WORKAREA)
+  // within `seconds`.
+  bool takenOff(double seconds) const;
+
+ private:
+  void* display_ = nullptr;
+  int top_ = 0, bottom_ = 0;
+};
+
 // Counts the X protocol errors the program's connections receive, in place of Xlib's
 // default handler, which would end the test program at the first one.
 class XErrorCount {
