@@ -174,6 +174,7 @@ void SdlBackend::openWindow(Form& form) {
   if (!window)
     throw RunTimeError(kDeviceIOError, std::string("Cannot open window: ") + SDL_GetError());
   form.setHandle(window);
+  setWindowFunctions(window, !(flags & SDL_WINDOW_BORDERLESS), true);
   windows_[SDL_GetWindowID(window)] = &form;
   watchConnection(window);
 }
@@ -296,7 +297,10 @@ void SdlBackend::focusWindow(Form& form) {
 }
 
 void SdlBackend::setOwner(Form& dialog, Form& owner) {
-  if (windowOf(dialog) && windowOf(owner)) SDL_SetWindowModalFor(windowOf(dialog), windowOf(owner));
+  if (windowOf(dialog) && windowOf(owner)) {
+    SDL_SetWindowModalFor(windowOf(dialog), windowOf(owner));
+    setWindowFunctions(windowOf(dialog), dialog.borderStyle() != BorderStyle::None, false);
+  }
 }
 
 bool SdlBackend::translate(const void* raw, InputEvent& event) {
@@ -351,6 +355,12 @@ bool SdlBackend::translate(const void* raw, InputEvent& event) {
           // The player or the window manager moved it: the client area's corner on the screen.
           clients_[e.window.windowID] = {e.window.data1, e.window.data2};
           followDesktop(*form);
+        }
+        if (e.window.event == SDL_WINDOWEVENT_MAXIMIZED) {
+          // A window manager that maximises a window of fixed size despite its hints (fluxbox
+          // does on request) is asked to take it back.
+          SDL_RestoreWindow(windowOf(*form));
+          SDL_SetWindowSize(windowOf(*form), form->scaleWidth(), form->scaleHeight());
         }
         learnFrame(*form);
       }

@@ -67,6 +67,7 @@ VELLORAN_SDL(int, SDL_UpdateWindowSurfaceRects,
 VELLORAN_SDL(void, SDL_ShowWindow, (SDL_Window * window), (window))
 VELLORAN_SDL(void, SDL_HideWindow, (SDL_Window * window), (window))
 VELLORAN_SDL(void, SDL_RaiseWindow, (SDL_Window * window), (window))
+VELLORAN_SDL(void, SDL_RestoreWindow, (SDL_Window * window), (window))
 VELLORAN_SDL(int, SDL_SetWindowInputFocus, (SDL_Window * window), (window))
 VELLORAN_SDL(int, SDL_SetWindowModalFor, (SDL_Window * dialog, SDL_Window* owner), (dialog, owner))
 VELLORAN_SDL(void, SDL_SetWindowTitle, (SDL_Window * window, const char* title), (window, title))

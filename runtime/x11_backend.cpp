@@ -60,7 +60,9 @@ enum AtomName {
   kNetWmWindowTypeNormal,
   kNetWmUserTime,
   kNetFrameExtents,
-  kMotifWmHints,
+  kNetWmState,
+  kNetWmStateMaximizedVert,
+  kNetWmStateMaximizedHorz,
   kClipboard,
   kTargets,
   kText,
@@ -78,7 +80,9 @@ const char* const kAtomNames[kAtomCount] = {"WM_PROTOCOLS",
                                             "_NET_WM_WINDOW_TYPE_NORMAL",
                                             "_NET_WM_USER_TIME",
                                             "_NET_FRAME_EXTENTS",
-                                            "_MOTIF_WM_HINTS",
+                                            "_NET_WM_STATE",
+                                            "_NET_WM_STATE_MAXIMIZED_VERT",
+                                            "_NET_WM_STATE_MAXIMIZED_HORZ",
                                             "CLIPBOARD",
                                             "TARGETS",
                                             "TEXT",
@@ -209,6 +213,8 @@ struct XWindow {
   // Where the client area lies on the root, as last notified; unknown while a move of ours
   // is under way.
   std::optional<std::pair<int, int>> client;
+  int sizeKept = 0;         // times its size was asked back of late
+  double sizeKeptAt = -10;  // when last
   std::string title;
   int width = 0, height = 0;
   unsigned long userTime = 0;
@@ -420,6 +426,7 @@ class X11Backend final : public Backend {
   void learnFrame(Form& form);
   void noteConfigure(XWindow& window, const XConfigureEvent& configure);
   void followDesktop(XWindow& window);
+  void keepSize(XWindow& window);
   bool viewable(const XWindow& window);
   void noteUserTime(XWindow& window, unsigned long time);
   bool windowManagerRuns();
@@ -512,10 +519,9 @@ void X11Backend::openWindow(Form& form) {
                   reinterpret_cast<const unsigned char*>(&pid), 1);
   XChangeProperty(display_, id, atoms_[kNetWmWindowType], XA_ATOM, 32, PropModeReplace,
                   reinterpret_cast<const unsigned char*>(&atoms_[kNetWmWindowTypeNormal]), 1);
-  // Motif's hints: decorations, or none for a window without a border.
-  const long motif[5] = {1L << 1, 0, borderless(form) ? 0 : 1, 0, 0};
-  XChangeProperty(display_, id, atoms_[kMotifWmHints], atoms_[kMotifWmHints], 32, PropModeReplace,
-                  reinterpret_cast<const unsigned char*>(motif), 5);
+  // Decorations, or none for a window without a border; a dialog loses its minimise button
+  // once it is known as one.
+  setWindowFunctions(display_, id, !borderless(form), true);
   Atom protocols[] = {atoms_[kWmDeleteWindow], atoms_[kWmTakeFocus], atoms_[kNetWmPing]};
   XSetWMProtocols(display_, id, protocols, 3);
   setTitle(*window, titleOf(form));
@@ -643,6 +649,30 @@ void X11Backend::noteConfigure(XWindow& window, const XConfigureEvent& configure
   }
   window.client = {x, y};
   followDesktop(window);
+  if (configure.width != window.width || configure.height != window.height) keepSize(window);
+}
+
+void X11Backend::keepSize(XWindow& window) {
+  // A window manager that maximised or stretched a window of fixed size despite its hints
+  // (fluxbox maximises on request) is asked to take it back; one that insists (a tiling one)
+  // is left to it, rather than answered at every turn.
+  const double now = monotonicSeconds();
+  if (now - window.sizeKeptAt > 1) window.sizeKept = 0;
+  if (++window.sizeKept > 3) return;
+  window.sizeKeptAt = now;
+  XEvent request{};
+  request.xclient.type = ClientMessage;
+  request.xclient.window = window.id;
+  request.xclient.message_type = atoms_[kNetWmState];
+  request.xclient.format = 32;
+  request.xclient.data.l[0] = 0;  // remove
+  request.xclient.data.l[1] = static_cast<long>(atoms_[kNetWmStateMaximizedVert]);
+  request.xclient.data.l[2] = static_cast<long>(atoms_[kNetWmStateMaximizedHorz]);
+  request.xclient.data.l[3] = 1;  // from the program itself
+  XSendEvent(display_, root_, False, SubstructureNotifyMask | SubstructureRedirectMask, &request);
+  XResizeWindow(display_, window.id, static_cast<unsigned>(window.width),
+                static_cast<unsigned>(window.height));
+  XFlush(display_);
 }
 
 void X11Backend::followDesktop(XWindow& window) {
@@ -733,7 +763,11 @@ bool X11Backend::viewable(const XWindow& window) {
 void X11Backend::setOwner(Form& dialog, Form& owner) {
   const XWindow* window = windowData(dialog);
   const XWindow* under = windowData(owner);
-  if (window && under) XSetTransientForHint(display_, window->id, under->id);
+  if (window && under) {
+    XSetTransientForHint(display_, window->id, under->id);
+    setWindowFunctions(display_, window->id, !borderless(dialog), false);
+    XFlush(display_);
+  }
 }
 
 void X11Backend::noteUserTime(XWindow& window, unsigned long time) {

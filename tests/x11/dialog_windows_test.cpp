@@ -259,6 +259,54 @@ TEST_P(DialogWindows, DialogsFollowATableThePlayerMoved) {
   EXPECT_EQ(differing, 0) << "pixels of the strip unlike the table under them";
 }
 
+// Every window keeps its size: the window manager is told it cannot be resized or maximised
+// (size limits of one size, Motif's functions without either), and a request to maximise the
+// table leaves it as it is. The table may be minimised, a dialog not.
+TEST_P(DialogWindows, NoWindowCanBeResizedOrMaximised) {
+  constexpr long kResize = 1L << 1, kMinimize = 1L << 3, kMaximize = 1L << 4;
+  constexpr long kAll = 1L << 0, kFunctions = 1L << 0;
+  const auto fixed = [](const rt::Form& form, bool minimizable) {
+    const unsigned long window = xWindowOf(form);
+    const std::optional<std::vector<int>> limits = velloran::testing::sizeLimits(window);
+    const std::vector<int> own = {form.scaleWidth(), form.scaleHeight(), form.scaleWidth(),
+                                  form.scaleHeight()};
+    EXPECT_EQ(limits, own) << form.name();
+    const std::vector<long> motif = velloran::testing::property32(window, "_MOTIF_WM_HINTS");
+    ASSERT_EQ(motif.size(), 5u) << form.name();
+    EXPECT_TRUE(motif[0] & kFunctions) << form.name();
+    EXPECT_FALSE(motif[1] & (kAll | kResize | kMaximize)) << form.name();
+    EXPECT_EQ((motif[1] & kMinimize) != 0, minimizable) << form.name();
+    if (!velloran::testing::windowManagerRuns()) return;
+    for (const std::string& action :
+         velloran::testing::atomNames(window, "_NET_WM_ALLOWED_ACTIONS")) {
+      EXPECT_NE(action, "_NET_WM_ACTION_RESIZE") << form.name();
+      EXPECT_NE(action, "_NET_WM_ACTION_MAXIMIZE_HORZ") << form.name();
+      EXPECT_NE(action, "_NET_WM_ACTION_MAXIMIZE_VERT") << form.name();
+    }
+  };
+  frmMain->show();
+  const unsigned long table = xWindowOf(*frmMain);
+  ASSERT_TRUE(serveUntil([&] { return velloran::testing::viewable(table); }));
+  fixed(*frmMain, true);
+  velloran::testing::askToMaximise(table);
+  Script script(*frmRoundsSetting,
+                {{[&] { return velloran::testing::viewable(xWindowOf(*frmRoundsSetting)); },
+                  [&] {
+                    fixed(*frmRoundsSetting, false);
+                    frmRoundsSetting->unload();
+                  }}});
+  frmRoundsSetting->showModal();
+  EXPECT_TRUE(script.finished());
+  // A window manager that maximises it all the same is asked to take that back.
+  std::optional<ScreenRect> client;
+  EXPECT_TRUE(serveUntil([&] {
+    client = clientRect(table);
+    return client && client->width == frmMain->scaleWidth() &&
+           client->height == frmMain->scaleHeight();
+  })) << "the table keeps its size, not "
+      << client->width << "x" << client->height;
+}
+
 TEST_P(DialogWindows, TheNameBoxPastesCopiesAndCutsThroughRealKeys) {
   rt::Form table("frmTable");
   table.move(100, 100);

@@ -206,6 +206,66 @@ unsigned long xWindowOf(const rt::Form& form) {
   return info.info.x11.window;
 }
 
+std::vector<long> property32(unsigned long window, const std::string& name) {
+  Connection x;
+  std::vector<long> values;
+  if (!x.display) return values;
+  Atom type = 0;
+  int format = 0;
+  unsigned long items = 0, after = 0;
+  unsigned char* data = nullptr;
+  if (XGetWindowProperty(x.display, window, XInternAtom(x.display, name.c_str(), False), 0, 1024,
+                         False, AnyPropertyType, &type, &format, &items, &after,
+                         &data) == Success &&
+      data && format == 32) {
+    const auto* longs = reinterpret_cast<const long*>(data);
+    values.assign(longs, longs + items);
+  }
+  if (data) XFree(data);
+  return values;
+}
+
+std::vector<std::string> atomNames(unsigned long window, const std::string& name) {
+  std::vector<std::string> names;
+  for (const long atom : property32(window, name)) {
+    Connection x;
+    char* text = x.display ? XGetAtomName(x.display, static_cast<Atom>(atom)) : nullptr;
+    if (text) names.emplace_back(text);
+    if (text) XFree(text);
+  }
+  return names;
+}
+
+std::optional<std::vector<int>> sizeLimits(unsigned long window) {
+  Connection x;
+  XSizeHints hints{};
+  long supplied = 0;
+  if (!x.display || !XGetWMNormalHints(x.display, window, &hints, &supplied) ||
+      !(hints.flags & PMinSize) || !(hints.flags & PMaxSize)) {
+    return std::nullopt;
+  }
+  return std::vector<int>{hints.min_width, hints.min_height, hints.max_width, hints.max_height};
+}
+
+void askToMaximise(unsigned long window) {
+  Connection x;
+  if (!x.display) return;
+  XEvent event{};
+  event.xclient.type = ClientMessage;
+  event.xclient.window = window;
+  event.xclient.message_type = XInternAtom(x.display, "_NET_WM_STATE", False);
+  event.xclient.format = 32;
+  event.xclient.data.l[0] = 1;  // add
+  event.xclient.data.l[1] =
+      static_cast<long>(XInternAtom(x.display, "_NET_WM_STATE_MAXIMIZED_VERT", False));
+  event.xclient.data.l[2] =
+      static_cast<long>(XInternAtom(x.display, "_NET_WM_STATE_MAXIMIZED_HORZ", False));
+  event.xclient.data.l[3] = 1;  // from an application
+  XSendEvent(x.display, DefaultRootWindow(x.display), False,
+             SubstructureRedirectMask | SubstructureNotifyMask, &event);
+  XSync(x.display, False);
+}
+
 void askToClose(unsigned long window) {
   Connection x;
   if (!x.display) return;

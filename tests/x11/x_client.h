@@ -34,6 +34,16 @@ bool viewable(unsigned long window);
 std::optional<ScreenRect> clientRect(unsigned long window);
 // The X window showing a form, on either backend.
 unsigned long xWindowOf(const rt::Form& form);
+// A window's property of 32-bit values, of any type (atoms as their names' numbers); empty
+// when it has none.
+std::vector<long> property32(unsigned long window, const std::string& name);
+// The names of the atoms a window's property lists.
+std::vector<std::string> atomNames(unsigned long window, const std::string& name);
+// The size limits a window gives the window manager: min width, min height, max width, max
+// height; none when it gives none.
+std::optional<std::vector<int>> sizeLimits(unsigned long window);
+// Asks the window manager to maximise a window, as its title bar's button would.
+void askToMaximise(unsigned long window);
 // Asks a window to close, as a window manager does on Alt+F4.
 void askToClose(unsigned long window);
 // Runs xdotool with the arguments on this display; whether it succeeded. Its connection is a
