@@ -1,5 +1,6 @@
 #pragma once
-// The pictures compiled into the game, found by name ("table", "picAllTiles", ...).
+// The pictures compiled into the game, found by name ("table", "picAllTiles", ...), and
+// the window icons.
 
 #include <cstdint>
 #include <span>
@@ -12,5 +13,8 @@ namespace velloran::assets {
 // empty span when there is none of that name.
 std::span<const std::uint8_t> findPicture(std::string_view name);
 std::vector<std::string_view> pictureNames();
+// The game's icon in each of its sizes, smallest first: "VPA1", width, height, then the rows of
+// 0xAARRGGBB words (see assets/png_to_pixels.cpp).
+std::vector<std::span<const std::uint8_t>> windowIcons();
 
 }  // namespace velloran::assets

@@ -19,9 +19,13 @@ FrmAbout::FrmAbout()
     : rt::Form("frmAbout"),
       // The frame lies at the corner, so what it holds is placed as on the window.
       SSPanel1{{{*this}, {*this}, {*this}, {*this}, {*this}, {*this}}},
-      pnlCopyright(*this) {
-  // No title bar: it closes on Enter or Escape only, and its frame panel is its edge.
+      pnlCopyright(*this),
+      border_(*this) {
+  // A single fixed border and no title bar: it closes on Enter or Escape only. The window
+  // draws its border itself, the same on every desktop and with no window manager.
   setBorderStyle(rt::BorderStyle::None);
+  border_.borderColour = rt::kWindowFrame;
+  border_.enabled = false;  // the clicks go to the box, as to any window's border
   setClientSize(kDesignWidth, kDesignHeight);
   surface().setBackColour(rt::kButtonFace);
   const rt::Font font{"Times New Roman", 9.75, true};
@@ -60,6 +64,7 @@ void FrmAbout::Form_Load() {
   trap("Form_Load", [&] {
     gsSizeFormClient(0, 0, kDesignWidth + kMargin, kDesignHeight + kMargin - 20, *this);
     SSPanel1[0].move(0, 0, scaleWidth(), scaleHeight());
+    border_.move(0, 0, scaleWidth(), scaleHeight());
     centreOverTable(*this);
     SSPanel1[1].setCaption("Velloran v1.0");
     pnlCopyright.setCaption("Copyright (C) Velloran Team");

@@ -21,6 +21,9 @@ class FrmAbout : public rt::Form {
   // 0 the frame, 1 the title, 2 and 3 the credit labels, 4 and 5 the names credited.
   std::array<rt::Panel3D, 6> SSPanel1;
   rt::Panel3D pnlCopyright;
+
+ private:
+  rt::Shape border_;  // made last: it lies over the frame panel's edge
 };
 
 inline rt::FormInstance<FrmAbout> frmAbout;

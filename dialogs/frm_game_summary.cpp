@@ -69,9 +69,13 @@ FrmGameSummary::FrmGameSummary()
       results_(*this, &board_),
       labels_{{{*this, &results_}, {*this, &results_}, {*this, &results_}, {*this, &results_}}},
       pnlGameSummary{
-          {{*this, &results_}, {*this, &results_}, {*this, &results_}, {*this, &results_}}} {
-  // No title bar: it closes on Enter or Escape only, and its frame panel is its edge.
+          {{*this, &results_}, {*this, &results_}, {*this, &results_}, {*this, &results_}}},
+      border_(*this) {
+  // A single fixed border and no title bar: it closes on Enter or Escape only. The window
+  // draws its border itself, the same on every desktop and with no window manager.
   setBorderStyle(rt::BorderStyle::None);
+  border_.borderColour = rt::kWindowFrame;
+  border_.enabled = false;  // the clicks go to the box, as to any window's border
   setClientSize(kDesignWidth, kDesignHeight);
   surface().setBackColour(rt::kButtonFace);
   setUpPanel(frame_, 0, 0, 353, 279);
@@ -125,6 +129,7 @@ void FrmGameSummary::Form_Load() {
   trap("Form_Load", [&] {
     gsSizeFormClient(0, 0, kDesignWidth + kMargin, kDesignHeight + kMargin - 20, *this);
     frame_.move(0, 0, scaleWidth(), scaleHeight());
+    border_.move(0, 0, scaleWidth(), scaleHeight());
     centreOverTable(*this);
     msClearGameSummary();
     msDisplayGameSummary();

@@ -38,6 +38,8 @@ class FrmGameSummary : public rt::Form {
   std::array<rt::Panel3D, 4> pnlGameSummary;
 
  private:
+  rt::Shape border_;  // made last: it lies over the frame panel's edge
+
   void msClearGameSummary();
   void msDisplayGameSummary();
 

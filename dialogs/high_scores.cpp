@@ -133,6 +133,16 @@ void writeInPlace(const std::string& path, const Bytes& bytes) {
   file.close();
 }
 
+// The table written over the first bytes of the file where it stands, then flushed. The file
+// never gets shorter and what lies past the table stays, so a failure or a kill mid-way
+// leaves the old records but those being written; the old table is read before.
+void overwriteTable(const std::string& path, const TableBytes& table) {
+  OpenFile file(path, O_WRONLY | O_NONBLOCK);
+  writeAll(file.fd(), Bytes(table.begin(), table.end()));
+  if (hiScoreFileCalls().fsync(file.fd()) != 0 && errno != EINVAL) raiseFileError(errno);
+  file.close();
+}
+
 constexpr std::string_view kNewFilePrefix = ".HiScore.dat.";
 
 // A game killed in the middle of a save leaves its new file behind, named after its process;
@@ -218,6 +228,11 @@ void saveTable(const TableBytes& table) {
     const Bytes tail = readBytes(file.fd(), kTableLength, SIZE_MAX);
     bytes.insert(bytes.end(), tail.begin(), tail.end());
     file.close();
+  }
+  // A folder that takes no new file (a read-only copy of the game whose table stays
+  // writable): the table is written over the old one's bytes.
+  if (exists && ::access(folderOf(target).c_str(), W_OK | X_OK) != 0) {
+    return overwriteTable(target, table);
   }
   removeLeftovers(folderOf(target));
   ReplacementFile replacement(target);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "runtime/backend.h"
+#include "runtime/window_icon.h"
 
 namespace velloran::rt {
 
@@ -60,6 +61,9 @@ class App {
   // The program's name, the title of a window without a caption of its own.
   const std::string& title() const { return title_; }
   void setTitle(std::string title) { title_ = std::move(title); }
+  // The program's icon in its sizes, put on every window opened from now on.
+  const std::vector<WindowIcon>& icons() const { return icons_; }
+  void setIcons(std::vector<WindowIcon> icons) { icons_ = std::move(icons); }
   // The frames the desktop's window manager gives windows with a border, once known.
   const std::optional<FrameExtents>& desktopFrame() const { return desktopFrame_; }
   void setDesktopFrame(FrameExtents frame);
@@ -110,6 +114,7 @@ class App {
   bool ended_ = false;
   std::string programFolder_;
   std::string title_;
+  std::vector<WindowIcon> icons_;
   std::optional<FrameExtents> desktopFrame_;
   std::mutex postedLock_;
   std::vector<std::function<void()>> posted_;

@@ -1,6 +1,7 @@
 #include "runtime/controls.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "runtime/app.h"
 #include "runtime/form.h"
@@ -154,61 +155,114 @@ void CommandButton::mouseLeave() {
   changed();
 }
 
+namespace {
+
+constexpr int kTextEdge = 2, kTextPadding = 2;
+// Two presses this close in time and place make a double-click.
+constexpr double kDoubleClickSeconds = 0.5;
+constexpr int kDoubleClickPixels = 4;
+constexpr Colour kSelectionBack = rgb(0, 0, 128);
+constexpr Colour kSelectionText = rgb(255, 255, 255);
+
+// What a paste brings into a one-line box: the clipboard's first line, without the tabs and
+// other control characters a line of text may hold.
+std::string firstLineOf(const std::string& clipboard) {
+  std::string line;
+  for (const char c : clipboard) {
+    const auto code = static_cast<unsigned char>(c);
+    if (code == '\r' || code == '\n') break;
+    if (code < 32 || (code >= 127 && code < 160)) continue;
+    line.push_back(c);
+  }
+  return line;
+}
+
+bool isBlank(char c) {
+  return c == ' ';
+}
+
+}  // namespace
+
 void TextBox::setText(std::string text) {
   if (maxLength > 0 && static_cast<int>(text.size()) > maxLength) text.resize(maxLength);
   text_ = std::move(text);
-  selStart_ = static_cast<int>(text_.size());
-  selLength_ = 0;
+  anchor_ = caret_ = static_cast<int>(text_.size());
   changed();
 }
 
 void TextBox::select(int start, int length) {
   const int size = static_cast<int>(text_.size());
-  selStart_ = std::clamp(start, 0, size);
-  selLength_ = std::clamp(length, 0, size - selStart_);
+  anchor_ = std::clamp(start, 0, size);
+  caret_ = anchor_ + std::clamp(length, 0, size - anchor_);
   changed();
+}
+
+std::string TextBox::selText() const {
+  return text_.substr(static_cast<std::size_t>(selStart()), static_cast<std::size_t>(selLength()));
 }
 
 void TextBox::gotFocus() {
   if (onGotFocus) onGotFocus();
 }
 
-void TextBox::insert(const std::string& typed) {
-  std::string result = text_;
-  result.replace(static_cast<std::size_t>(selStart_), static_cast<std::size_t>(selLength_), typed);
-  int caret = selStart_ + static_cast<int>(typed.size());
-  if (maxLength > 0 && static_cast<int>(result.size()) > maxLength) {
-    // What does not fit is not taken, as if those keys were never typed.
-    const int room = maxLength - (static_cast<int>(text_.size()) - selLength_);
-    if (room <= 0) return;
-    result = text_;
-    result.replace(static_cast<std::size_t>(selStart_), static_cast<std::size_t>(selLength_),
-                   typed.substr(0, static_cast<std::size_t>(room)));
-    caret = selStart_ + room;
-  }
-  text_ = std::move(result);
-  selStart_ = caret;
-  selLength_ = 0;
+void TextBox::moveCaret(int to, bool extend) {
+  caret_ = std::clamp(to, 0, static_cast<int>(text_.size()));
+  if (!extend) anchor_ = caret_;
   changed();
 }
 
-void TextBox::keyDown(std::int16_t& keyCode, std::int16_t) {
+void TextBox::insert(const std::string& typed) {
+  const int start = selStart(), length = selLength();
+  // What does not fit is not taken, as if those keys were never typed.
+  int room = static_cast<int>(typed.size());
+  if (maxLength > 0) room = std::min(room, maxLength - (static_cast<int>(text_.size()) - length));
+  if (room < 0 || (room == 0 && !typed.empty())) return;
+  text_.replace(static_cast<std::size_t>(start), static_cast<std::size_t>(length),
+                typed.substr(0, static_cast<std::size_t>(room)));
+  anchor_ = caret_ = start + room;
+  changed();
+}
+
+void TextBox::copy() const {
+  // With nothing selected the clipboard keeps what it holds, as on any desktop.
+  if (selLength() > 0) App::instance().backend().setClipboardText(selText());
+}
+
+void TextBox::paste() {
+  const std::string line = firstLineOf(App::instance().backend().clipboardText());
+  if (!line.empty()) insert(line);
+}
+
+void TextBox::keyDown(std::int16_t& keyCode, std::int16_t shift) {
   const int size = static_cast<int>(text_.size());
+  const bool extend = (shift & vbShiftMask) != 0;
+  const bool control = (shift & vbCtrlMask) != 0;
   switch (keyCode) {
     case vbKeyLeft:
-      select(selLength_ ? selStart_ : selStart_ - 1, 0);
+      moveCaret(extend || selLength() == 0 ? caret_ - 1 : selStart(), extend);
       break;
     case vbKeyRight:
-      select(selLength_ ? selStart_ + selLength_ : selStart_ + 1, 0);
+      moveCaret(extend || selLength() == 0 ? caret_ + 1 : selStart() + selLength(), extend);
       break;
     case vbKeyHome:
-      select(0, 0);
+      moveCaret(0, extend);
       break;
     case vbKeyEnd:
-      select(size, 0);
+      moveCaret(size, extend);
+      break;
+    case vbKeyInsert:
+      // The older clipboard keys: Shift+Insert pastes, Ctrl+Insert copies.
+      if (extend && !control) paste();
+      if (control && !extend) copy();
       break;
     case vbKeyDelete:
-      if (selLength_ == 0 && selStart_ < size) selLength_ = 1;
+      if (extend && !control) {  // Shift+Delete cuts
+        if (selLength() == 0) break;
+        copy();
+      } else if (selLength() == 0) {
+        if (caret_ >= size) break;
+        anchor_ = caret_ + 1;
+      }
       insert("");
       break;
     default:
@@ -219,50 +273,117 @@ void TextBox::keyDown(std::int16_t& keyCode, std::int16_t) {
 void TextBox::keyPress(std::int16_t& keyAscii) {
   if (onKeyPress) onKeyPress(keyAscii);
   if (keyAscii == vbKeyBack) {
-    if (selLength_ == 0 && selStart_ > 0) {
-      --selStart_;
-      selLength_ = 1;
+    if (selLength() == 0) {
+      if (caret_ == 0) return;
+      anchor_ = caret_ - 1;
     }
     insert("");
   } else if (keyAscii == 22) {  // Ctrl+V
-    insert(App::instance().backend().clipboardText());
-  } else if (keyAscii == 3 || keyAscii == 24) {  // Ctrl+C, Ctrl+X
-    App::instance().backend().setClipboardText(
-        text_.substr(static_cast<std::size_t>(selStart_), static_cast<std::size_t>(selLength_)));
-    if (keyAscii == 24) insert("");
+    paste();
+  } else if (keyAscii == 3) {  // Ctrl+C
+    copy();
+  } else if (keyAscii == 24) {  // Ctrl+X
+    if (selLength() == 0) return;
+    copy();
+    insert("");
   } else if (keyAscii >= 32 && keyAscii <= 255) {
     insert(std::string(1, static_cast<char>(keyAscii)));
   }
+}
+
+int TextBox::textLeft() const {
+  // The text is scrolled sideways so that the caret stays in sight.
+  const int inside = width - 2 * kTextEdge;
+  const int caret =
+      textWidth(font, std::string_view(text_).substr(0, static_cast<std::size_t>(caret_)));
+  return absoluteLeft() + kTextEdge + kTextPadding - std::max(0, caret + 2 * kTextPadding - inside);
+}
+
+int TextBox::positionAt(int x) const {
+  const int left = textLeft();
+  int best = 0, bestDistance = std::abs(x - left);
+  for (int place = 1; place <= static_cast<int>(text_.size()); ++place) {
+    const int at =
+        left + textWidth(font, std::string_view(text_).substr(0, static_cast<std::size_t>(place)));
+    if (std::abs(x - at) < bestDistance) best = place, bestDistance = std::abs(x - at);
+  }
+  return best;
+}
+
+int TextBox::characterAt(int x) const {
+  const int left = textLeft();
+  int on = 0;
+  while (
+      on + 1 < static_cast<int>(text_.size()) &&
+      left + textWidth(font, std::string_view(text_).substr(0, static_cast<std::size_t>(on + 1))) <=
+          x) {
+    ++on;
+  }
+  return on;
+}
+
+void TextBox::selectWordAt(int on) {
+  // The run of letters (or of blanks) the pointer is on, as a desktop's text box takes it.
+  const int size = static_cast<int>(text_.size());
+  if (size == 0) return;
+  const bool blank = isBlank(text_[static_cast<std::size_t>(on)]);
+  int from = on, to = on + 1;
+  while (from > 0 && isBlank(text_[static_cast<std::size_t>(from - 1)]) == blank) --from;
+  while (to < size && isBlank(text_[static_cast<std::size_t>(to)]) == blank) ++to;
+  select(from, to - from);
+}
+
+void TextBox::mouseDown(int x, int y) {
+  const double now = App::instance().clock().monotonic();
+  const bool doubleClick = lastDown_ >= 0 && now - lastDown_ <= kDoubleClickSeconds &&
+                           std::abs(x - lastDownX_) <= kDoubleClickPixels &&
+                           std::abs(y - lastDownY_) <= kDoubleClickPixels;
+  // A third press starts afresh rather than making another double-click.
+  lastDown_ = doubleClick ? -1 : now;
+  lastDownX_ = x;
+  lastDownY_ = y;
+  if (doubleClick) {
+    dragging_ = false;
+    selectWordAt(characterAt(x));
+    return;
+  }
+  dragging_ = true;
+  moveCaret(positionAt(x), false);
+}
+
+void TextBox::mouseMove(int x, int) {
+  if (dragging_ && positionAt(x) != caret_) moveCaret(positionAt(x), true);
+}
+
+void TextBox::mouseUp(int x, int y) {
+  mouseMove(x, y);
+  dragging_ = false;
 }
 
 void TextBox::draw(Picture& target) const {
   const int x = absoluteLeft(), y = absoluteTop();
   target.fillRect(x, y, width, height, rgb(255, 255, 255));
   drawBevel(target, x, y, width, height, 2, false);
-  // The text stays inside the edges, scrolled sideways so that the caret is in sight.
-  constexpr int kEdge = 2, kPadding = 2;
-  Picture inside(width - 2 * kEdge, height - 2 * kEdge, rgb(255, 255, 255));
+  // The text stays inside the edges.
+  Picture inside(width - 2 * kTextEdge, height - 2 * kTextEdge, rgb(255, 255, 255));
   if (inside.empty()) return;
   const auto widthOf = [&](int count) {
     return textWidth(font, std::string_view(text_).substr(0, static_cast<std::size_t>(count)));
   };
-  const int caret = widthOf(selStart_ + selLength_);
-  const int textX = kPadding - std::max(0, caret + 2 * kPadding - inside.width());
-  const int textY = (height - textHeight(font)) / 2 - kEdge;
-  if (hasFocus() && selLength_ > 0) {
-    const int from = widthOf(selStart_), to = widthOf(selStart_ + selLength_);
-    inside.fillRect(textX + from, textY, to - from, textHeight(font), rgb(0, 0, 128));
-  }
+  const int textX = textLeft() - x - kTextEdge;
+  const int textY = (height - textHeight(font)) / 2 - kTextEdge;
   printText(inside, textX, textY, text_, kButtonText, font);
-  if (hasFocus() && selLength_ > 0) {
-    const std::string selected =
-        text_.substr(static_cast<std::size_t>(selStart_), static_cast<std::size_t>(selLength_));
-    printText(inside, textX + widthOf(selStart_), textY, selected, rgb(255, 255, 255), font);
+  if (hasFocus() && selLength() > 0) {
+    // The selection: white on dark blue.
+    const int from = widthOf(selStart()), to = widthOf(selStart() + selLength());
+    inside.fillRect(textX + from, textY, to - from, textHeight(font), kSelectionBack);
+    printText(inside, textX + from, textY, selText(), kSelectionText, font);
   }
-  if (hasFocus() && selLength_ == 0) {
-    inside.fillRect(textX + widthOf(selStart_), textY + 1, 1, textHeight(font) - 2, kButtonText);
+  if (hasFocus() && selLength() == 0) {
+    inside.fillRect(textX + widthOf(caret_), textY + 1, 1, textHeight(font) - 2, kButtonText);
   }
-  BitBlt(target, x + kEdge, y + kEdge, inside.width(), inside.height(), inside, 0, 0, SRCCOPY);
+  BitBlt(target, x + kTextEdge, y + kTextEdge, inside.width(), inside.height(), inside, 0, 0,
+         SRCCOPY);
 }
 
 void SpinButton::draw(Picture& target) const {

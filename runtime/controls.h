@@ -4,6 +4,7 @@
 // button and a toolbar with tooltips. A control belongs to one form; controls are drawn
 // in the order they were made, so a container comes before what it holds.
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -22,6 +23,8 @@ inline constexpr Colour kButtonFace = rgb(192, 192, 192);
 inline constexpr Colour kButtonHighlight = rgb(255, 255, 255);
 inline constexpr Colour kButtonShadow = rgb(128, 128, 128);
 inline constexpr Colour kButtonText = rgb(0, 0, 0);
+// The single line round a window that has a border and no title bar.
+inline constexpr Colour kWindowFrame = rgb(0, 0, 0);
 
 class Control {
  public:
@@ -110,8 +113,11 @@ class CommandButton : public Control {
   bool pressed_ = false;
 };
 
-// A one-line text box with a length limit. Its key-press handler sees every character
-// first and may change it, or swallow it by setting it to 0.
+// A one-line text box with a length limit, as a desktop's: a caret and a selection by keys
+// (Shift with the arrows, Home and End) and by mouse (a drag, a double-click for a word);
+// typing replaces the selection; copy and cut take the selection to the clipboard, a paste
+// brings its first line. Its key-press handler sees every character first and may change
+// it, or swallow it by setting it to 0.
 class TextBox : public Control {
  public:
   using Control::Control;
@@ -122,20 +128,35 @@ class TextBox : public Control {
 
   const std::string& text() const { return text_; }
   void setText(std::string text);
+  // Selects `length` characters from `start`; the caret goes to the end of them.
   void select(int start, int length);
-  int selStart() const { return selStart_; }
-  int selLength() const { return selLength_; }
+  int selStart() const { return std::min(anchor_, caret_); }
+  int selLength() const { return caret_ > anchor_ ? caret_ - anchor_ : anchor_ - caret_; }
+  std::string selText() const;
 
   bool takesFocus() const override { return enabled; }
   void gotFocus() override;
   void keyDown(std::int16_t& keyCode, std::int16_t shift) override;
   void keyPress(std::int16_t& keyAscii) override;
+  void mouseDown(int x, int y) override;
+  void mouseMove(int x, int y) override;
+  void mouseUp(int x, int y) override;
   void draw(Picture& target) const override;
 
  private:
   void insert(const std::string& typed);
+  void moveCaret(int to, bool extend);
+  void copy() const;
+  void paste();
+  int textLeft() const;          // where the first character is drawn, in the form
+  int positionAt(int x) const;   // the caret place nearest a point of the form
+  int characterAt(int x) const;  // the character under a point of the form
+  void selectWordAt(int character);
   std::string text_;
-  int selStart_ = 0, selLength_ = 0;
+  int anchor_ = 0, caret_ = 0;  // the selection runs between them
+  bool dragging_ = false;
+  double lastDown_ = -1;  // when the mouse was last pressed in the box, for double-clicks
+  int lastDownX_ = 0, lastDownY_ = 0;
 };
 
 // Two arrow buttons, one above the other: up steps up, down steps down.

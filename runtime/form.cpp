@@ -27,8 +27,9 @@ void Form::load() {
     bool& flag;
     ~Done() { flag = false; }
   } done{loading_};
+  // The window comes at the first show: a form that is only loaded (a store of pictures)
+  // puts no window on the desktop.
   App& app = App::instance();
-  app.backend().openWindow(*this);
   loaded_ = true;
   app.formLoaded(*this);
   Form_Load();
@@ -37,8 +38,9 @@ void Form::load() {
 void Form::show() {
   load();
   if (!loaded_) return;
-  visible_ = true;
   Backend& backend = App::instance().backend();
+  if (!handle_) backend.openWindow(*this);
+  visible_ = true;
   backend.placeWindow(*this);
   backend.present(*this);
   backend.showWindow(*this, true);

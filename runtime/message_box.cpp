@@ -14,6 +14,12 @@ namespace {
 const Font kBoxFont{"MS Sans Serif", 9, false};
 constexpr int kIcon = 32;
 constexpr int kMargin = 14;
+// A window manager writes the title in its own font, bolder and larger than the box's, and
+// keeps room beside it for the window's icon and its minimise, maximise and close buttons
+// (about 24 pixels each) within the frame's margins. The box is made wide enough for all of
+// it, as the platform's box is sized to its title, so that no manager cuts the title short.
+const Font kTitleFont{"MS Sans Serif", 10, true};
+constexpr int kTitleBarRoom = 4 * 24 + 2 * 12;
 
 // A yellow warning triangle with a black exclamation mark.
 void drawExclamation(Picture& target, int x, int y) {
@@ -34,8 +40,8 @@ class MessageBoxForm final : public Form {
   MessageBoxForm(const std::string& text, const std::string& title) : Form("msgBox"), ok_(*this) {
     setCaption(title);
     setBorderStyle(BorderStyle::FixedDialog);
-    const int textW = std::max(textWidth(kBoxFont, text), textWidth(kBoxFont, title) + 40);
-    const int width = std::max(200, kMargin * 3 + kIcon + textW);
+    const int width = std::max({200, kMargin * 3 + kIcon + textWidth(kBoxFont, text),
+                                textWidth(kTitleFont, title) + kTitleBarRoom});
     const int height = kMargin * 3 + kIcon + 25;
     setClientSize(width, height);
     Picture& s = surface();

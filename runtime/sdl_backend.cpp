@@ -2,11 +2,13 @@
 
 #include <SDL.h>
 #include <poll.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
 #include <vector>
 
 #include "base/run_time_error.h"
@@ -15,6 +17,7 @@
 #include "runtime/form.h"
 #include "runtime/keys.h"
 #include "runtime/message_box.h"
+#include "runtime/sdl_window_icon.h"
 #include "runtime/text.h"
 #include "runtime/timing_trace.h"
 #include "runtime/x11_connection.h"
@@ -125,6 +128,12 @@ SdlBackend::SdlBackend() {
   bool started = false;
   for (const char* driver : drivers) {
     if (driver) SDL_SetHint(SDL_HINT_VIDEODRIVER, driver);
+    const char* wanted = driver ? driver : std::getenv("SDL_VIDEODRIVER");
+    if (wanted && std::string_view(wanted) == "wayland" && !waylandHasSeat()) {
+      failures += std::string(failures.empty() ? "" : " ") +
+                  "The Wayland desktop offers no keyboard or mouse (no seat).";
+      continue;
+    }
     // An X server under load may drop a new connection while setting it up (Xvfb does, about
     // once in a hundred): a display that is there is asked again before we give up on it.
     for (int attempt = 0; attempt < 5 && !started; ++attempt) {
@@ -137,16 +146,17 @@ SdlBackend::SdlBackend() {
   if (!started) throw RunTimeError(kDeviceIOError, "No display: " + failures);
   const std::string driver = SDL_GetCurrentVideoDriver();
   if (driver == "x11") endWhenDisplayLost();
-  typedEvent_ = SDL_RegisterEvents(2);
-  wakeEvent_ = typedEvent_ + 1;
+  typedEvent_ = SDL_RegisterEvents(1);
   SDL_StartTextInput();
 }
 
 SdlBackend::~SdlBackend() {
+  wayland_.reset();  // our buffers go while the connection is still there
   for (auto& [id, form] : windows_) {
     SDL_DestroyWindow(windowOf(*form));
     form->setHandle(nullptr);
   }
+  for (SDL_Window* window : parked_) SDL_DestroyWindow(window);
   SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
@@ -156,7 +166,8 @@ void SdlBackend::watchConnection(void* sdlWindow) {
   if (display_) {
     connection_ = connectionSocket(display_);
     managed_ = windowManagerRuns(display_);
-    waitsOnConnection_ = true;
+  } else if (!wayland_) {
+    wayland_ = WaylandPixels::open(static_cast<SDL_Window*>(sdlWindow));
   }
 }
 
@@ -169,12 +180,16 @@ void SdlBackend::openWindow(Form& form) {
   Uint32 flags = SDL_WINDOW_HIDDEN;
   if (form.borderStyle() == BorderStyle::None) flags |= SDL_WINDOW_BORDERLESS;
   const auto [x, y] = form.askedPlace(managed_);
-  SDL_Window* window =
-      SDL_CreateWindow(titleOf(form).c_str(), x, y, form.scaleWidth(), form.scaleHeight(), flags);
+  SDL_Window* window = unpark(form, flags);
+  if (!window) {
+    window =
+        SDL_CreateWindow(titleOf(form).c_str(), x, y, form.scaleWidth(), form.scaleHeight(), flags);
+  }
   if (!window)
     throw RunTimeError(kDeviceIOError, std::string("Cannot open window: ") + SDL_GetError());
   form.setHandle(window);
   setWindowFunctions(window, !(flags & SDL_WINDOW_BORDERLESS), true);
+  setSdlWindowIcon(window, App::instance().icons());
   windows_[SDL_GetWindowID(window)] = &form;
   watchConnection(window);
 }
@@ -184,23 +199,69 @@ void SdlBackend::closeWindow(Form& form) {
   if (!window) return;
   windows_.erase(SDL_GetWindowID(window));
   clients_.erase(SDL_GetWindowID(window));
-  SDL_DestroyWindow(window);
+  std::erase(shown_, &form);
+  if (wayland_) {
+    park(window);
+  } else {
+    SDL_DestroyWindow(window);
+  }
   form.setHandle(nullptr);
+}
+
+// SDL 2.26 never releases the libdecor frame of a Wayland window it destroys: the frame's
+// next event (the compositor's configure as another window takes the keyboard) reaches the
+// freed window and the program crashes. A closed window is kept hidden instead, and serves
+// the next window with the same border.
+void SdlBackend::park(SDL_Window* window) {
+  SDL_HideWindow(window);
+  wayland_->forget(window, true);
+  parked_.push_back(window);
+}
+
+SDL_Window* SdlBackend::unpark(Form& form, Uint32 flags) {
+  for (auto it = parked_.begin(); it != parked_.end(); ++it) {
+    SDL_Window* window = *it;
+    if ((SDL_GetWindowFlags(window) & SDL_WINDOW_BORDERLESS) != (flags & SDL_WINDOW_BORDERLESS)) {
+      continue;
+    }
+    parked_.erase(it);
+    SDL_SetWindowTitle(window, titleOf(form).c_str());
+    SDL_SetWindowSize(window, form.scaleWidth(), form.scaleHeight());
+    return window;
+  }
+  return nullptr;
 }
 
 void SdlBackend::showWindow(Form& form, bool visible) {
   SDL_Window* window = windowOf(form);
   if (!window) return;
+  std::erase(shown_, &form);
   if (!visible) {
     SDL_HideWindow(window);
+    if (wayland_) wayland_->forget(window, false);
     return;
   }
   SDL_ShowWindow(window);
+  if (wayland_) showOnWayland(form);
+  shown_.push_back(&form);
   SDL_RaiseWindow(window);
   // A window manager frames the window as it maps it; SDL reads the frame's extents from the
   // events that followed, which we take now, so that what is placed next knows them.
   SDL_PumpEvents();
   learnFrame(form);
+}
+
+// SDL has given the window its place on the desktop and waited for the compositor to
+// configure it; nothing is on it yet. A window shown over the table is its child before it
+// first appears, so that the compositor places it over the table (the dialog's own owner,
+// when another one, follows from setOwner), and then it gets its picture.
+void SdlBackend::showOnWayland(Form& form) {
+  SDL_Window* window = windowOf(form);
+  if (!shown_.empty() && windowOf(*shown_.front())) {
+    SDL_SetWindowModalFor(window, windowOf(*shown_.front()));
+  }
+  const Picture& picture = form.shownImage();
+  wayland_->show(window, picture, {{0, 0, picture.width(), picture.height()}});
 }
 
 void SdlBackend::learnFrame(Form& form) {
@@ -253,7 +314,10 @@ void SdlBackend::presentRects(Form& form, const std::vector<Rect>& rects) {
 // window is on one, else through SDL's window surface.
 void SdlBackend::show(Form& form, const Picture& picture, const std::vector<Rect>& rects) {
   SDL_Window* window = windowOf(form);
-  if (!putOnX11Window(window, picture, rects)) showThroughSurface(window, picture, rects);
+  if (!putOnX11Window(window, picture, rects) &&
+      !(wayland_ && wayland_->show(window, picture, rects))) {
+    showThroughSurface(window, picture, rects);
+  }
   if (timing::on()) {
     for (const Rect& rect : rects) {
       const Rect area = intersection(rect, {0, 0, form.scaleWidth(), form.scaleHeight()});
@@ -287,6 +351,7 @@ void SdlBackend::showThroughSurface(SDL_Window* window, const Picture& picture,
 
 void SdlBackend::flush() {
   if (display_) flushConnection(display_);
+  if (wayland_) wayland_->flush();
 }
 
 void SdlBackend::focusWindow(Form& form) {
@@ -363,6 +428,8 @@ bool SdlBackend::translate(const void* raw, InputEvent& event) {
           SDL_SetWindowSize(windowOf(*form), form->scaleWidth(), form->scaleHeight());
         }
         learnFrame(*form);
+        // The frame is drawn again as the window gains or loses the keyboard.
+        if (wayland_) wayland_->commit(windowOf(*form));
       }
       if (e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) {
         event = {Kind::FocusGained, formOfWindow(e.window.windowID), 0, 0, 0, 0};
@@ -370,6 +437,10 @@ bool SdlBackend::translate(const void* raw, InputEvent& event) {
       }
       if (e.window.event == SDL_WINDOWEVENT_CLOSE) {
         event = {Kind::Close, formOfWindow(e.window.windowID), 0, 0, 0, 0};
+        return event.form != nullptr;
+      }
+      if (e.window.event == SDL_WINDOWEVENT_LEAVE) {  // a move out ends what was hovered over
+        event = {Kind::MouseMove, formOfWindow(e.window.windowID), 0, 0, -1, -1};
         return event.form != nullptr;
       }
       if (e.window.event == SDL_WINDOWEVENT_EXPOSED) {
@@ -389,7 +460,18 @@ bool SdlBackend::pollEvent(Form* active, InputEvent& event) {
   }
   SDL_Event e;
   while (SDL_PollEvent(&e)) {
+    if (e.type == SDL_KEYDOWN) heldKeys_.insert(e.key.keysym.scancode);
+    if (e.type == SDL_KEYUP) heldKeys_.erase(e.key.keysym.scancode);
+    if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
+      heldKeys_.clear();
+    }
     if (e.type == SDL_QUIT) {
+      // SDL's way of saying the compositor went away: end as on a lost X display.
+      if (wayland_ && wayland_->lost()) {
+        static const char message[] = "Velloran lost its display and ends.\n";
+        [[maybe_unused]] const ssize_t written = write(STDERR_FILENO, message, sizeof message - 1);
+        _exit(1);
+      }
       event = {InputEvent::Kind::Quit, nullptr, 0, 0, 0, 0};
       return true;
     }
@@ -410,36 +492,36 @@ bool SdlBackend::pollEvent(Form* active, InputEvent& event) {
 }
 
 void SdlBackend::waitEvent(Form*, double seconds) {
-  const int milliseconds = seconds < 0 ? -1 : static_cast<int>(std::ceil(seconds * 1000.0));
-  if (!display_) {
-    // No X connection (a named driver with no screen, or no window yet): SDL's own wait
-    // has no window to send its wake-up to there.
-    if (milliseconds < 0) {
-      SDL_WaitEvent(nullptr);
-    } else if (milliseconds > 0) {
-      SDL_WaitEventTimeout(nullptr, milliseconds);
-    }
-    return;
-  }
+  int milliseconds = seconds < 0 ? -1 : static_cast<int>(std::ceil(seconds * 1000.0));
   SDL_PumpEvents();
   if (wakeUp_.quitPending() ||
       SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) {
     return;
   }
-  // Sends what our drawing left in Xlib's buffer and takes what the server sent meanwhile.
-  if (eventsPending(display_)) return;
-  pollfd watched[] = {{connection_, POLLIN, 0}, {wakeUp_.fd(), POLLIN, 0}};
-  if (poll(watched, 2, milliseconds) > 0 && (watched[1].revents & POLLIN)) wakeUp_.drain();
+  // Never SDL's own wait: it does not see our eventfd, so a signal would not end it, and
+  // on Wayland its wake-up from another thread talks to the compositor from that thread.
+  pollfd watched[] = {{wakeUp_.fd(), POLLIN, 0}, {-1, POLLIN, 0}};
+  if (display_) {
+    // Sends what our drawing left in Xlib's buffer and takes what the server sent meanwhile.
+    if (eventsPending(display_)) return;
+    watched[1].fd = connection_;
+  } else if (wayland_) {
+    // The pump read and dispatched what had come; what it and our drawing sent goes now.
+    wayland_->flush();
+    wayland_->takeReleases();
+    watched[1].fd = wayland_->fd();
+    // SDL repeats a held key as it pumps: wake for the next repeat.
+    constexpr int kRepeatStep = 15;
+    if (!heldKeys_.empty() && (milliseconds < 0 || milliseconds > kRepeatStep)) {
+      milliseconds = kRepeatStep;
+    }
+  }
+  // With neither (a driver with no screen, or no window yet), our wake-ups and the timers.
+  if (poll(watched, 2, milliseconds) > 0 && (watched[0].revents & POLLIN)) wakeUp_.drain();
 }
 
 void SdlBackend::wake() {
   wakeUp_.wake();
-  // SDL's own wait (no X connection) only sees its own queue.
-  if (!waitsOnConnection_) {
-    SDL_Event nothing{};
-    nothing.type = wakeEvent_;
-    SDL_PushEvent(&nothing);
-  }
 }
 
 void SdlBackend::messageBox(const std::string& text, const std::string& title, Form* owner) {

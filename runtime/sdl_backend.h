@@ -9,17 +9,24 @@
 // window destroyed meanwhile makes the X server answer BadWindow, which Xlib's default
 // handler turns into the end of the program. We sleep in poll() on the X connection and an
 // eventfd of our own instead, so SDL never has a wake-up to send.
+//
+// In a native Wayland session the pixels go to the compositor through our own buffers
+// (wayland_pixels.h), and the loop sleeps in poll() on the compositor's connection and the
+// same eventfd: a signal or a task from another thread wakes it at once, and no other thread
+// ever touches the Wayland connection. Drivers with no screen sleep on the eventfd alone.
 
 #include <SDL_rect.h>
 
-#include <atomic>
 #include <cstdint>
 #include <map>
+#include <memory>
+#include <set>
 #include <utility>
 #include <vector>
 
 #include "runtime/backend.h"
 #include "runtime/desktop_input.h"
+#include "runtime/wayland_pixels.h"
 
 struct SDL_Window;
 
@@ -59,6 +66,9 @@ class SdlBackend final : public Backend {
                           const std::vector<Rect>& rects);
 
   void watchConnection(void* sdlWindow);
+  void showOnWayland(Form& form);
+  void park(SDL_Window* window);
+  SDL_Window* unpark(Form& form, std::uint32_t flags);
   void learnFrame(Form& form);
   void followDesktop(Form& form);
 
@@ -69,10 +79,12 @@ class SdlBackend final : public Backend {
   int connection_ = -1;      // its socket
   bool managed_ = false;     // a window manager frames our windows
   WakeUp wakeUp_;
-  std::atomic<bool> waitsOnConnection_{false};
-  std::uint32_t typedEvent_ = 0;  // our own event types
-  std::uint32_t wakeEvent_ = 0;
-  std::vector<SDL_Rect> sent_;  // the rectangles of the present under way
+  std::unique_ptr<WaylandPixels> wayland_;  // in a native Wayland session
+  std::vector<Form*> shown_;                // the windows shown, the first shown first
+  std::vector<SDL_Window*> parked_;         // closed on Wayland, kept for the next ones
+  std::set<int> heldKeys_;                  // SDL repeats them while we sleep on Wayland
+  std::uint32_t typedEvent_ = 0;            // our own event type
+  std::vector<SDL_Rect> sent_;              // the rectangles of the present under way
 };
 
 }  // namespace velloran::rt

@@ -42,6 +42,10 @@ VELLORAN_SDL(SDL_RWops*, SDL_RWFromFile, (const char* file, const char* mode), (
 VELLORAN_SDL(SDL_Surface*, SDL_ConvertSurfaceFormat,
              (SDL_Surface * surface, Uint32 format, Uint32 flags), (surface, format, flags))
 VELLORAN_SDL(void, SDL_FreeSurface, (SDL_Surface * surface), (surface))
+VELLORAN_SDL(SDL_Surface*, SDL_CreateRGBSurfaceWithFormatFrom,
+             (void* pixels, int width, int height, int depth, int pitch, Uint32 format),
+             (pixels, width, height, depth, pitch, format))
+VELLORAN_SDL(void, SDL_SetWindowIcon, (SDL_Window * window, SDL_Surface* icon), (window, icon))
 VELLORAN_SDL(int, SDL_ConvertPixels,
              (int width, int height, Uint32 from, const void* source, int sourcePitch, Uint32 to,
               void* target, int targetPitch),

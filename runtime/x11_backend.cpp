@@ -11,6 +11,7 @@
 #include "runtime/text.h"
 #include "runtime/timing_trace.h"
 #include "runtime/x11_connection.h"
+#include "runtime/x11_window_icon.h"
 
 namespace velloran::rt {
 namespace {
@@ -88,9 +89,9 @@ const char* const kAtomNames[kAtomCount] = {"WM_PROTOCOLS",
                                             "TEXT",
                                             "VELLORAN_SELECTION"};
 
-constexpr long kWindowEvents = FocusChangeMask | ExposureMask | ButtonPressMask |
-                               ButtonReleaseMask | PointerMotionMask | KeyPressMask |
-                               KeyReleaseMask | PropertyChangeMask | StructureNotifyMask;
+constexpr long kWindowEvents =
+    FocusChangeMask | ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
+    LeaveWindowMask | KeyPressMask | KeyReleaseMask | PropertyChangeMask | StructureNotifyMask;
 // How long a window manager has to show or hide a window before the loop goes on.
 constexpr double kWindowManagerSeconds = 2.0;
 // How long the clipboard's owner has to hand its text over.
@@ -525,6 +526,7 @@ void X11Backend::openWindow(Form& form) {
   Atom protocols[] = {atoms_[kWmDeleteWindow], atoms_[kWmTakeFocus], atoms_[kNetWmPing]};
   XSetWMProtocols(display_, id, protocols, 3);
   setTitle(*window, titleOf(form));
+  setX11WindowIcon(display_, id, App::instance().icons());
   if (inputMethod_) createInputContext(*window);
   form.setHandle(window.get());
   windows_[id] = std::move(window);
@@ -883,6 +885,12 @@ void X11Backend::handle(XEvent& event) {
     }
     case MotionNotify:
       queue(InputEvent::Kind::MouseMove, window->id, 0, 0, event.xmotion.x, event.xmotion.y);
+      break;
+    case LeaveNotify:
+      // The pointer went out: a move to where it is now, outside, ends what it hovered over.
+      if (event.xcrossing.mode == NotifyNormal) {
+        queue(InputEvent::Kind::MouseMove, window->id, 0, 0, event.xcrossing.x, event.xcrossing.y);
+      }
       break;
     case FocusIn:
       if (event.xfocus.mode == NotifyGrab || event.xfocus.mode == NotifyUngrab ||

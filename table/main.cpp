@@ -4,7 +4,9 @@
 #include <cstdlib>
 #include <memory>
 #include <string_view>
+#include <vector>
 
+#include "assets/embedded.h"
 #include "base/run_time_error.h"
 #include "runtime/app.h"
 #include "runtime/sdl_backend.h"
@@ -25,8 +27,9 @@ constexpr const char* kUsage =
     "  -h, --help     show this help and exit\n"
     "      --version  show the version and exit\n"
     "\n"
-    "The five best scores are kept in HiScore.dat beside the program when the game may\n"
-    "write there, else in $XDG_DATA_HOME/velloran (by default ~/.local/share/velloran).\n";
+    "An installed game keeps the five best scores in HiScore.dat in $XDG_DATA_HOME/velloran\n"
+    "(by default ~/.local/share/velloran); a copy run from its own folder keeps them beside\n"
+    "itself, when it may write there.\n";
 
 // The game takes no options but these two. -1: go on and play; else the exit status.
 int answerOptions(int argc, char** argv) {
@@ -60,6 +63,15 @@ std::unique_ptr<velloran::rt::Backend> openDesktop() {
   return std::make_unique<velloran::rt::SdlBackend>();
 }
 
+// The game's icon in every size compiled in, for the desktop to show on each window.
+std::vector<velloran::rt::WindowIcon> gameIcons() {
+  std::vector<velloran::rt::WindowIcon> icons;
+  for (const auto bytes : velloran::assets::windowIcons()) {
+    icons.push_back(velloran::rt::decodeWindowIcon(bytes));
+  }
+  return icons;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -67,6 +79,7 @@ int main(int argc, char** argv) {
   if (const int status = answerOptions(argc, argv); status >= 0) return status;
   rt::App& app = rt::App::instance();
   app.setTitle("Velloran");
+  app.setIcons(gameIcons());
   try {
     app.setBackend(openDesktop());
   } catch (const RunTimeError& error) {

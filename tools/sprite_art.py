@@ -28,11 +28,22 @@ def bolt_path(rng, start, end, steps, wander):
     return points
 
 
+TIP_PIECES = 4
+
+
+def tapered_tip(start, end, pieces):
+    """The last stroke of a bolt cut into short pieces, drawn ever thinner to a point."""
+    (x0, y0), (x1, y1) = start, end
+    marks = [(x0 + (x1 - x0) * k / pieces, y0 + (y1 - y0) * k / pieces) for k in range(pieces + 1)]
+    return [[marks[k], marks[k + 1]] for k in range(pieces)]
+
+
 def lightning():
     """The bolt and its mask: a white-hot core in a violet glow, with forks."""
     w, h = LIGHTNING_SIZE
     rng = random.Random(701)
-    trunk = bolt_path(rng, (132, -6), (64, 238), 12, 16)
+    # the trunk comes down from above the picture and ends in the air, well inside it
+    trunk = bolt_path(rng, (132, -6), (70, 212), 12, 16)
     forks = [bolt_path(rng, trunk[4], (26, 112), 7, 10),
              bolt_path(rng, trunk[9], (160, 196), 6, 10),
              bolt_path(rng, trunk[2], (188, 64), 5, 8)]
@@ -40,7 +51,10 @@ def lightning():
              bolt_path(rng, forks[1][2], (186, 150), 3, 5)]
     glow = Image.new("L", (w, h), 0)
     gdraw = ImageDraw.Draw(glow)
-    gdraw.line(trunk, fill=255, width=11, joint="curve")
+    tip = tapered_tip(trunk[-2], trunk[-1], TIP_PIECES)
+    gdraw.line(trunk[:-1], fill=255, width=11, joint="curve")
+    for k, piece in enumerate(tip):
+        gdraw.line(piece, fill=255, width=round(11 * (1 - (k + 1) / (TIP_PIECES + 2))))
     for fork in forks:
         gdraw.line(fork, fill=240, width=7, joint="curve")
     for twig in twigs:
@@ -54,8 +68,10 @@ def lightning():
                            shade)
     image = Image.composite(halo, Image.new("RGB", (w, h), kit.BLACK), covered)
     s = kit.Smooth(w, h)
-    for path, core in [(trunk, 3.2)] + [(fork, 1.8) for fork in forks] + \
-            [(twig, 1.2) for twig in twigs]:
+    strokes = [(trunk[:-1], 3.2)] + \
+        [(piece, 3.2 * (1 - (k + 1) / (TIP_PIECES + 1))) for k, piece in enumerate(tip)] + \
+        [(fork, 1.8) for fork in forks] + [(twig, 1.2) for twig in twigs]
+    for path, core in strokes:
         s.line(path, (236, 222, 255), core * 1.8)
         s.line(path, kit.WHITE, core)
     s.paint_onto(image)

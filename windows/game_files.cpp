@@ -16,6 +16,9 @@
 #ifndef VELLORAN_DATA_FOLDER
 #define VELLORAN_DATA_FOLDER "/usr/local/share/velloran"
 #endif
+#ifndef VELLORAN_PROGRAM_FOLDER
+#define VELLORAN_PROGRAM_FOLDER "/usr/local/bin"
+#endif
 
 namespace velloran {
 namespace {
@@ -23,6 +26,25 @@ namespace {
 bool isFile(const std::string& path) {
   struct stat status {};
   return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
+bool isFolder(const std::string& path) {
+  struct stat status {};
+  return ::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+bool sameFolder(const std::string& a, const std::string& b) {
+  struct stat first {
+  }, second{};
+  return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
+         first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+// An installed game: its data lies in the install's share/velloran, or it runs from the
+// folder the build installs it to. Such a folder belongs to the system (or to whoever
+// installed the game), never to the player.
+bool runsFromInstall(const std::string& program) {
+  return isFolder(installedDataFolder()) || sameFolder(program, VELLORAN_PROGRAM_FOLDER);
 }
 
 std::string homeFolder() {
@@ -50,13 +72,23 @@ std::string gameFilePath(std::string_view name) {
 
 std::string scoresFolder() {
   const std::string& program = rt::App::instance().programFolder();
-  if (::access(program.c_str(), W_OK | X_OK) == 0) return program;
+  const bool installed = runsFromInstall(program);
+  if (!installed) {
+    if (::access(program.c_str(), W_OK | X_OK) == 0) return program;
+    // A copy of the game in a folder it may not write to keeps a table there that it may
+    // write: the save writes that file in place.
+    const std::string file = program + "/HiScore.dat";
+    if (isFile(file) && ::access(file.c_str(), W_OK) == 0) return program;
+  }
   // The XDG rule: a relative setting is ignored.
   const char* data = std::getenv("XDG_DATA_HOME");
   if (data != nullptr && data[0] == '/') return std::string(data) + "/velloran";
   const std::string home = homeFolder();
-  // With no home at all the scores stay beside the program, and the save reports why not.
-  return home.empty() ? program : home + "/.local/share/velloran";
+  if (!home.empty()) return home + "/.local/share/velloran";
+  // With no home at all a copy keeps its scores beside itself, and the save reports why not;
+  // an install has nowhere of the player's: a folder that cannot be made, which the save
+  // reports as not found.
+  return installed ? "/dev/null/velloran" : program;
 }
 
 }  // namespace velloran

@@ -136,6 +136,22 @@ TEST(SpriteSheets, PaintAlmostAllOfWhatTheirMaskCovers) {
   }
 }
 
+// The bolt comes down from above the table into its picture and ends in the air inside it:
+// no edge but the top may cut it, or it shows a flat end or side over the table.
+TEST(SpriteMasks, TheBoltEndsInsideItsPicture) {
+  const Picture mask = rt::loadResourcePicture("picLightningMask");
+  const int w = mask.width(), h = mask.height();
+  const auto boltPixels = [&](int x, int y, int dx, int dy, int count) {
+    int bolt = 0;
+    for (int i = 0; i < count; ++i) bolt += mask.pixel(x + i * dx, y + i * dy) == kBlack;
+    return bolt;
+  };
+  EXPECT_GT(boltPixels(0, 0, 1, 0, w), 0) << "the top row: the bolt comes from above";
+  EXPECT_EQ(boltPixels(0, h - 1, 1, 0, w), 0) << "the bottom row";
+  EXPECT_EQ(boltPixels(0, 0, 0, 1, h), 0) << "the left column";
+  EXPECT_EQ(boltPixels(w - 1, 0, 0, 1, h), 0) << "the right column";
+}
+
 bool sameCell(const Picture& picture, int ax, int ay, int bx, int by, int width, int height) {
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {

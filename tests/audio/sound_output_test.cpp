@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -100,6 +101,41 @@ TEST_F(DiskOutput, TheSongSoundsStopsAndSoundsAgainFromItsBeginning) {
   EXPECT_GT(soundingSamples(0, stoppedAt), 1000) << "the first play";
   EXPECT_EQ(soundingSamples(stoppedAt + margin, playedAt), 0) << "silent while stopped";
   EXPECT_GT(soundingSamples(playedAt), 1000) << "played again after the rewind";
+}
+
+// The game's own song as the player hears it: both ears carry it, and not the same sound,
+// since its parts are panned apart.
+TEST_F(DiskOutput, TheGameSongSoundsInBothEarsAndDiffersBetweenThem) {
+  const std::string built = std::string(VELLORAN_BINARY_DIR) + "/quiven1.mid";
+  ASSERT_TRUE(std::filesystem::exists(built)) << "the song is made with the game";
+  const std::string song = folder.file("quiven1.mid");
+  std::filesystem::copy_file(built, song);
+  int frequency = 0, channels = 0;
+  Mix_QuerySpec(&frequency, nullptr, &channels);
+  ASSERT_EQ(channels, 2);
+  MultimediaControl device;
+  device.setFileName(song);
+  device.setCommand("Open");
+  device.setCommand("Play");
+  wait(4);
+  device.setCommand("Close");
+  closeAudioDevice();
+  std::ifstream in(output, std::ios::binary);
+  const std::vector<char> bytes{std::istreambuf_iterator<char>(in),
+                                std::istreambuf_iterator<char>()};
+  // Frames of a left and a right sample of 16 bits.
+  int left = 0, right = 0, apart = 0;
+  for (std::size_t at = 0; at + 3 < bytes.size(); at += 4) {
+    std::int16_t sample[2];
+    std::memcpy(sample, &bytes[at], 4);
+    left += std::abs(sample[0]) > 64;
+    right += std::abs(sample[1]) > 64;
+    apart += std::abs(sample[0] - sample[1]) > 64;
+  }
+  // A second of the four played sounds in each ear, and half a second differs.
+  EXPECT_GT(left, frequency) << "the left ear hears the song";
+  EXPECT_GT(right, frequency) << "the right ear hears the song";
+  EXPECT_GT(apart, frequency / 2) << "both ears hear the same: the song is in one channel";
 }
 
 // A short piano note at the song's beginning, and silence from then to its end.

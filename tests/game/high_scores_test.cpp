@@ -466,6 +466,117 @@ TEST_F(HighScores, ASaveThatCannotBeMadeIsReportedNeverWaitsAndTheResultStandsIn
   EXPECT_TRUE(std::filesystem::is_fifo(path())) << "what stood there stays";
 }
 
+// What a player may not write to: a read-only file, or a folder. Root may write to any file,
+// so as root these are skipped; the pass as a player (tests/as_player.sh) runs them as an
+// ordinary user. Wherever the game keeps the file, the folder it keeps it in stays writable:
+// a file in a read-only folder is reached through a link.
+class HighScoresAsPlayer : public HighScores {
+ protected:
+  void SetUp() override {
+    if (geteuid() == 0) {
+      if (getenv("VELLORAN_TEST_AS_PLAYER")) FAIL() << "still root in the pass as a player";
+      GTEST_SKIP() << "root writes to read-only files: the pass as a player runs these";
+    }
+    HighScores::SetUp();
+    setUp = true;
+    scores = hiScoreFilePath();
+    locked = elsewhere.file("locked");
+    std::filesystem::create_directories(scores.parent_path());
+    std::filesystem::create_directory(locked);
+  }
+  void TearDown() override {
+    if (!setUp) return;
+    // Writable again, so that it can be removed.
+    std::filesystem::permissions(locked, std::filesystem::perms::owner_all);
+    HighScores::TearDown();
+  }
+  static Bytes bytesOf(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), {});
+  }
+  static std::set<std::string> namesIn(const std::filesystem::path& place) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(place)) {
+      names.insert(entry.path().filename().string());
+    }
+    return names;
+  }
+  static constexpr auto kReadOnly = std::filesystem::perms::owner_read |
+                                    std::filesystem::perms::group_read |
+                                    std::filesystem::perms::others_read;
+
+  bool setUp = false;
+  std::filesystem::path scores;  // where the game keeps "HiScore.dat"
+  testing::TempFolder elsewhere;
+  std::filesystem::path locked;  // a folder the player will not be let write to
+};
+
+// A read-only file keeps its table and the failed save is reported; a writable one in a
+// folder that takes no new file gets the new table written over its old bytes.
+TEST_F(HighScoresAsPlayer, AReadOnlyFileIsKeptAndReportedAWritableOneInAReadOnlyFolderSaved) {
+  const Bytes tail = {'t', 'a', 'i', 'l'};
+  const Bytes old = concat(
+      {table({{"Ann", 5000}, {"Bob", 3000}, {"Cy", 2000}, {"Di", 1000}, {"Ed", 500}}), tail});
+  const Bytes saved = concat(
+      {table({{"New", 9000}, {"Ann", 5000}, {"Bob", 3000}, {"Cy", 2000}, {"Di", 1000}}), tail});
+  const struct {
+    const char* what;
+    bool inLockedFolder, readOnly;
+  } cases[] = {
+      {"a read-only file", false, true},
+      {"a writable file in a read-only folder", true, false},
+      {"a read-only file in a read-only folder", true, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::filesystem::permissions(locked, std::filesystem::perms::owner_all);
+    std::filesystem::remove(scores);
+    std::filesystem::remove(locked / "HiScore.dat");
+    const std::filesystem::path real = c.inLockedFolder ? locked / "HiScore.dat" : scores;
+    std::ofstream(real, std::ios::binary)
+        .write(reinterpret_cast<const char*>(old.data()), static_cast<std::streamsize>(old.size()));
+    if (c.inLockedFolder) std::filesystem::create_symlink(real, scores);
+    if (c.readOnly) std::filesystem::permissions(real, kReadOnly);
+    std::filesystem::permissions(
+        locked, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    const std::size_t before = boxes().size();
+    EXPECT_TRUE(endGame(9000)) << "the entry stands and the table is shown";
+    EXPECT_TRUE(asked);
+    EXPECT_EQ(gudtHiScores[1].Score, 9000);
+    if (c.readOnly) {
+      EXPECT_EQ(boxes().size(), before + 1) << "the failed save is reported";
+      if (boxes().size() == before + 1) {
+        EXPECT_EQ(boxes().back().title, "Error In gsSaveHiScore");
+        EXPECT_EQ(boxes().back().text, "Error 75 - Path/File access error");
+      }
+      EXPECT_EQ(bytesOf(real), old) << "the old table is whole";
+      EXPECT_EQ(std::filesystem::status(real).permissions(), kReadOnly) << "still read-only";
+    } else {
+      EXPECT_EQ(boxes().size(), before) << "the save is no failure";
+      EXPECT_EQ(bytesOf(real), saved);
+    }
+    EXPECT_EQ(std::filesystem::is_symlink(scores), c.inLockedFolder);
+    EXPECT_EQ(namesIn(scores.parent_path()), std::set<std::string>{"HiScore.dat"})
+        << "nothing left beside it";
+    if (c.inLockedFolder) {
+      EXPECT_EQ(namesIn(locked), std::set<std::string>{"HiScore.dat"});
+    }
+  }
+}
+
+TEST_F(HighScoresAsPlayer, AFileThePlayerMayNotReadIsReportedAndNothingIsAskedOrWritten) {
+  const Bytes old = table({{"Ann", 5000}, {"", 0}, {"", 0}, {"", 0}, {"", 0}});
+  std::ofstream(scores, std::ios::binary)
+      .write(reinterpret_cast<const char*>(old.data()), static_cast<std::streamsize>(old.size()));
+  std::filesystem::permissions(scores, std::filesystem::perms::owner_write);
+  EXPECT_FALSE(endGame(9000, false));
+  ASSERT_EQ(boxes().size(), 1u);
+  EXPECT_EQ(boxes()[0].title, "Error In gblnfReadHiScoreFile");
+  EXPECT_EQ(boxes()[0].text, "Error 75 - Path/File access error");
+  std::filesystem::permissions(scores, std::filesystem::perms::owner_read);
+  EXPECT_EQ(bytesOf(scores), old);
+}
+
 // Trickles the table out a few bytes at a time, so that a kill lands in the middle of a save.
 ssize_t slowWrite(int fd, const void* bytes, std::size_t count) {
   usleep(50);

@@ -224,6 +224,28 @@ TEST_F(Lightning, TheBoltCoversTheUpperRightAndTheHandStaysInFrontOfIt) {
   EXPECT_EQ(difference(window(), 340, kToolbarHeight, upperRight(clear)), "");
 }
 
+// The flash copies only its own area to the window in the middle of a tick, while the
+// falling tile has been taken off its old place and not yet drawn on its new: what the
+// window shows once the tick is over is the whole table the game drew, the bolt whole, the
+// tile in one place.
+TEST_F(Lightning, TheTicksThatFlashShowTheWholeTableTheyDrew) {
+  answerEveryDialog();
+  startAnew();
+  untilDealt();
+  game().mblnLightningPending = true;  // a minute has passed and the chance has come
+  const rt::Picture& work = table().picWork;
+  const int width = window().width(), height = window().height() - kToolbarHeight;
+  for (const Sky sky : {Sky::Bolt, Sky::Clear}) {
+    SCOPED_TRACE(nameOf(sky));
+    const int row = game().mintRow;
+    while (game().mintRow == row) app().serveNext();
+    EXPECT_EQ(skyOf(window()), sky);
+    EXPECT_EQ(
+        difference(window(), 0, kToolbarHeight, block(work, 0, kToolbarHeight, width, height)), "");
+  }
+  EXPECT_TRUE(noErrors());
+}
+
 TEST_F(Lightning, ADueFlashShowsAndGoesOutWithThunderAtAKeyOrALandingThatOffersARun) {
   answerEveryDialog();
   const struct {

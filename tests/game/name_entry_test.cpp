@@ -14,6 +14,7 @@
 namespace velloran {
 namespace {
 
+using velloran::testing::chord;
 using velloran::testing::closingKey;
 using velloran::testing::HeadlessApp;
 using Kind = rt::InputEvent::Kind;
@@ -142,6 +143,61 @@ TEST_F(NameEntry, ASecondHighScoreStartsEmptyAndReplacesTheName) {
   EXPECT_EQ(frmGetName->SSPanel1[2].caption, "Congratulations!  You Have A High Score Of 3200!");
   EXPECT_EQ(frmGetName->scaleWidth(), 298) << "each showing has the same size";
   EXPECT_EQ(frmGetName->scaleHeight(), 160);
+}
+
+// The name box edits as a desktop's text box, and what reaches the name is one line of
+// printable characters; the clipboard changes only by a copy or cut of a selection.
+TEST_F(NameEntry, TheBoxSelectsCopiesCutsAndPastesOneLine) {
+  constexpr std::int16_t kShift = rt::vbShiftMask, kCtrl = rt::vbCtrlMask;
+  const struct {
+    const char* what;
+    std::string clipboard;
+    std::vector<std::vector<rt::ScriptedInput>> keys;
+    std::string name, clipboardAfter;
+  } cases[] = {
+      {"a paste stops at a line feed", "Tom\nJones", {chord('V', kCtrl)}, "Tom", "Tom\nJones"},
+      {"a paste stops at a carriage return",
+       "Ann\r\nLee",
+       {chord(rt::vbKeyInsert, kShift)},
+       "Ann",
+       "Ann\r\nLee"},
+      {"a pasted tab stays out", "Al\tBo", {chord('V', kCtrl)}, "AlBo", "Al\tBo"},
+      {"Ctrl+C with nothing selected",
+       "keep",
+       {rt::typeText("abc"), chord('C', kCtrl)},
+       "abc",
+       "keep"},
+      {"Ctrl+X with nothing selected",
+       "keep",
+       {rt::typeText("abc"), chord('X', kCtrl)},
+       "abc",
+       "keep"},
+      {"Shift+Home selects, Ctrl+C copies",
+       "keep",
+       {rt::typeText("abc"), chord(rt::vbKeyHome, kShift), chord('C', kCtrl)},
+       "abc",
+       "abc"},
+      {"Shift+Left selects, Ctrl+X cuts",
+       "keep",
+       {rt::typeText("abcd"), chord(rt::vbKeyLeft, kShift), chord(rt::vbKeyLeft, kShift),
+        chord('X', kCtrl)},
+       "ab",
+       "cd"},
+      {"typing replaces a selection",
+       "keep",
+       {rt::typeText("abc"), chord(rt::vbKeyHome, kShift), rt::typeText("Z")},
+       "Z",
+       "keep"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    headless->setClipboardText(c.clipboard);
+    for (const auto& keys : c.keys) script(keys);
+    script(closingKey(rt::vbKeyReturn));
+    EXPECT_EQ(askName(100), c.name);
+    EXPECT_EQ(headless->clipboardText(), c.clipboardAfter);
+    app().doEvents();  // the Tab sent onward
+  }
 }
 
 TEST_F(NameEntry, ANameOfWideLettersStaysInsideItsBox) {

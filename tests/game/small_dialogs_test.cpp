@@ -47,7 +47,8 @@ TEST_F(SmallDialogs, EachIsSizedForItsFrameAndCentredOverTheTable) {
     const char* name;
     std::function<rt::Form&()> dialog;
     int width, height;
-    bool untitled;  // no title bar, so no close or minimise box either
+    bool untitled;              // no title bar, so no close or minimise box either
+    bool singleBorder = false;  // a thin line of its own round its edge, with no title bar
   } cases[] = {
       {"frmHiScore", []() -> rt::Form& { return *frmHiScore; }, 500, 351, true},
       {"frmGetName", []() -> rt::Form& { return *frmGetName; }, 298, 160, false},
@@ -57,8 +58,8 @@ TEST_F(SmallDialogs, EachIsSizedForItsFrameAndCentredOverTheTable) {
          frmGameSummary->msLoadFormVariables(1, 4, 1);
          return *frmGameSummary;
        },
-       353, 279, true},
-      {"frmAbout", []() -> rt::Form& { return *frmAbout; }, 272, 153, true},
+       353, 279, true, true},
+      {"frmAbout", []() -> rt::Form& { return *frmAbout; }, 272, 153, true, true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -69,6 +70,20 @@ TEST_F(SmallDialogs, EachIsSizedForItsFrameAndCentredOverTheTable) {
       EXPECT_EQ(dialog.scaleHeight(), c.height);
       if (c.untitled) {
         EXPECT_EQ(dialog.borderStyle(), rt::BorderStyle::None);
+      }
+      if (c.singleBorder) {
+        // Drawn by the window itself, the same under any window manager or none.
+        dialog.refresh();
+        const rt::Picture& shown = headless->shown(c.name);
+        const int w = dialog.scaleWidth(), h = dialog.scaleHeight();
+        int edge = 0, inside = 0;  // black pixels on the edge, and one pixel in
+        const auto black = [&](int x, int y) { return shown.pixel(x, y) == rt::kWindowFrame; };
+        for (int x = 0; x < w; ++x) edge += black(x, 0) + black(x, h - 1);
+        for (int y = 0; y < h; ++y) edge += black(0, y) + black(w - 1, y);
+        for (int x = 1; x < w - 1; ++x) inside += black(x, 1) + black(x, h - 2);
+        for (int y = 1; y < h - 1; ++y) inside += black(1, y) + black(w - 2, y);
+        EXPECT_EQ(edge, 2 * (w + h)) << "a line all round";
+        EXPECT_EQ(inside, 0) << "a single one";
       }
       // The two outer rectangles share their centre, to the pixel.
       EXPECT_LE(

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
+#include <vector>
+
 #include "runtime/form.h"
 #include "runtime/keys.h"
 #include "runtime/popup_menu.h"
@@ -10,6 +14,7 @@
 namespace velloran::rt {
 namespace {
 
+using velloran::testing::chord;
 using velloran::testing::HeadlessApp;
 using Controls = HeadlessApp;
 
@@ -62,6 +67,252 @@ TEST_F(Controls, KeysGoToTheFocusedTextBoxWhichFiltersAndLimitsThem) {
   app().doEvents();
   EXPECT_EQ(box.text(), "Z") << "typing replaces the selection";
   EXPECT_EQ(box.absoluteLeft(), 24 + 133);
+}
+
+// The name box: ten characters at most, in the frame of its dialog.
+struct NameBox : Dialog {
+  NameBox() : Dialog("frmGetName") {
+    frame.move(24, 72, 249, 69);
+    box.move(133, 24, 97, 25);
+    box.maxLength = 10;
+  }
+  Panel3D frame{*this};
+  TextBox box{*this, &frame};
+};
+
+struct Editing {
+  const char* what;
+  std::string text;
+  int selStart, selLength;  // before the keys
+  std::vector<std::vector<ScriptedInput>> keys;
+  std::string expectedText;
+  int expectedStart, expectedLength;
+  std::string expectedClipboard;  // the clipboard held "before" until then
+};
+
+TEST_F(Controls, TheTextBoxSelectsCopiesCutsAndPastesAsADesktopOne) {
+  constexpr std::int16_t kShift = vbShiftMask, kCtrl = vbCtrlMask;
+  const auto key = [](std::int16_t code, std::int16_t shift = 0) { return chord(code, shift); };
+  const Editing cases[] = {
+      {"Shift+Left selects back from the caret",
+       "abcdef",
+       6,
+       0,
+       {key(vbKeyLeft, kShift), key(vbKeyLeft, kShift)},
+       "abcdef",
+       4,
+       2,
+       "before"},
+      {"Shift+Home selects to the start",
+       "abcdef",
+       3,
+       0,
+       {key(vbKeyHome, kShift)},
+       "abcdef",
+       0,
+       3,
+       "before"},
+      {"Shift+End selects to the end",
+       "abcdef",
+       2,
+       0,
+       {key(vbKeyEnd, kShift)},
+       "abcdef",
+       2,
+       4,
+       "before"},
+      {"Shift+Left after Shift+Right shrinks the selection",
+       "abcdef",
+       2,
+       0,
+       {key(vbKeyRight, kShift), key(vbKeyRight, kShift), key(vbKeyRight, kShift),
+        key(vbKeyLeft, kShift)},
+       "abcdef",
+       2,
+       2,
+       "before"},
+      {"Shift+Right past the end stays at the end",
+       "ab",
+       1,
+       0,
+       {key(vbKeyRight, kShift), key(vbKeyRight, kShift)},
+       "ab",
+       1,
+       1,
+       "before"},
+      {"Left ends a selection at its start",
+       "abcdef",
+       1,
+       3,
+       {key(vbKeyLeft)},
+       "abcdef",
+       1,
+       0,
+       "before"},
+      {"typing replaces the selection", "abcdef", 1, 3, {typeText("Z")}, "aZef", 2, 0, "before"},
+      {"Backspace takes the selection", "abcdef", 1, 3, {key(vbKeyBack)}, "aef", 1, 0, "before"},
+      {"Ctrl+C copies the selection", "abcdef", 1, 3, {key('C', kCtrl)}, "abcdef", 1, 3, "bcd"},
+      {"Ctrl+C, nothing selected", "abcdef", 3, 0, {key('C', kCtrl)}, "abcdef", 3, 0, "before"},
+      {"Ctrl+X cuts the selection", "abcdef", 1, 3, {key('X', kCtrl)}, "aef", 1, 0, "bcd"},
+      {"Ctrl+X, nothing selected", "abcdef", 3, 0, {key('X', kCtrl)}, "abcdef", 3, 0, "before"},
+      {"Ctrl+Insert copies, Shift+Delete cuts",
+       "abcdef",
+       0,
+       2,
+       {key(vbKeyInsert, kCtrl), key(vbKeyRight), key(vbKeyEnd, kShift), key(vbKeyDelete, kShift)},
+       "ab",
+       2,
+       0,
+       "cdef"},
+      {"Shift+Delete, nothing selected",
+       "abcdef",
+       3,
+       0,
+       {key(vbKeyDelete, kShift)},
+       "abcdef",
+       3,
+       0,
+       "before"},
+  };
+  for (const Editing& c : cases) {
+    SCOPED_TRACE(c.what);
+    NameBox name;
+    name.show();
+    name.box.setFocus();
+    name.box.setText(c.text);
+    name.box.select(c.selStart, c.selLength);
+    headless->setClipboardText("before");
+    for (const auto& keys : c.keys) headless->script("frmGetName", keys);
+    app().doEvents();
+    EXPECT_EQ(name.box.text(), c.expectedText);
+    EXPECT_EQ(name.box.selStart(), c.expectedStart);
+    EXPECT_EQ(name.box.selLength(), c.expectedLength);
+    EXPECT_EQ(headless->clipboardText(), c.expectedClipboard);
+  }
+}
+
+// A paste brings the clipboard's first line into the box, without control characters, and
+// no more than the box has room for.
+TEST_F(Controls, ATextBoxPastesTheFirstLineOfTheClipboard) {
+  const struct {
+    const char* what;
+    std::string text;
+    int selStart, selLength;
+    std::string clipboard;
+    std::string expected;
+  } cases[] = {
+      {"a line feed ends it", "", 0, 0, "Tom\nJones", "Tom"},
+      {"a carriage return ends it", "", 0, 0, "Ann\r\nLee", "Ann"},
+      {"an empty first line brings nothing", "abc", 3, 0, "\nJones", "abc"},
+      {"tabs and control characters stay out", "", 0, 0,
+       "A\tB\x01"
+       "C\x7F"
+       "D",
+       "ABCD"},
+      {"it replaces the selection", "abcdef", 1, 4, "XY", "aXYf"},
+      {"it is cut to the room left", "abcdefgh", 4, 0, "XYZ", "abcdXYefgh"},
+      {"it is cut to ten characters", "", 0, 0, "Pasted Name Too Long", "Pasted Nam"},
+  };
+  for (const auto& c : cases) {
+    for (const std::int16_t shift :
+         {static_cast<std::int16_t>(vbCtrlMask), static_cast<std::int16_t>(vbShiftMask)}) {
+      SCOPED_TRACE(std::string(c.what) + (shift == vbCtrlMask ? ", Ctrl+V" : ", Shift+Insert"));
+      NameBox name;
+      name.show();
+      name.box.setFocus();
+      name.box.setText(c.text);
+      name.box.select(c.selStart, c.selLength);
+      headless->setClipboardText(c.clipboard);
+      headless->script(
+          "frmGetName",
+          chord(shift == vbCtrlMask ? std::int16_t{'V'} : std::int16_t{vbKeyInsert}, shift));
+      app().doEvents();
+      EXPECT_EQ(name.box.text(), c.expected);
+      EXPECT_EQ(headless->clipboardText(), c.clipboard) << "a paste leaves the clipboard";
+    }
+  }
+}
+
+// The mouse selects as on a desktop: a press places the caret, a drag selects, a double-click
+// takes the word under the pointer; presses apart in time or place are two single clicks.
+TEST_F(Controls, TheMouseSelectsInATextBox) {
+  using Kind = InputEvent::Kind;
+  NameBox name;
+  name.show();
+  name.box.setText("Ann Lee");
+  name.box.setFocus();
+  TextBox& box = name.box;
+  const int y = box.absoluteTop() + box.height / 2;
+  // Between characters `place` - 1 and `place`, with the text unscrolled.
+  const auto at = [&](int place) {
+    return box.absoluteLeft() + 4 + textWidth(box.font, box.text().substr(0, place));
+  };
+  const auto mouse = [&](Kind kind, int x, double delay = 0) {
+    headless->script("frmGetName", {{{kind, nullptr, 1, 0, x, y}, delay}});
+  };
+  const struct {
+    const char* what;
+    std::function<void()> act;
+    int expectedStart, expectedLength;
+  } cases[] = {
+      {"a click places the caret",
+       [&] { mouse(Kind::MouseDown, at(2) + 1), mouse(Kind::MouseUp, at(2) + 1); }, 2, 0},
+      {"a drag selects",
+       [&] {
+         mouse(Kind::MouseDown, at(1));
+         mouse(Kind::MouseMove, at(3));
+         mouse(Kind::MouseMove, at(5));
+         mouse(Kind::MouseUp, at(5));
+       },
+       1, 4},
+      {"a drag back selects back",
+       [&] {
+         mouse(Kind::MouseDown, at(6));
+         mouse(Kind::MouseMove, at(2));
+         mouse(Kind::MouseUp, at(2));
+       },
+       2, 4},
+      {"a double-click takes the word",
+       [&] {
+         for (int i = 0; i < 2; ++i)
+           mouse(Kind::MouseDown, at(5) + 2), mouse(Kind::MouseUp, at(5) + 2);
+       },
+       4, 3},
+      {"a double-click on the first word",
+       [&] {
+         for (int i = 0; i < 2; ++i)
+           mouse(Kind::MouseDown, at(1) + 2), mouse(Kind::MouseUp, at(1) + 2);
+       },
+       0, 3},
+      {"two clicks a second apart are two clicks",
+       [&] {
+         mouse(Kind::MouseDown, at(5)), mouse(Kind::MouseUp, at(5));
+         mouse(Kind::MouseDown, at(5), 1.0), mouse(Kind::MouseUp, at(5));
+       },
+       5, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    box.select(0, 0);
+    headless->manualClock().advance(2);  // no double-click with the case before
+    c.act();
+    app().serveUntil(now() + 1.5);
+    EXPECT_EQ(box.selStart(), c.expectedStart);
+    EXPECT_EQ(box.selLength(), c.expectedLength);
+  }
+  // The selection shows white on dark blue, as a desktop's.
+  box.select(0, 3);
+  name.refresh();
+  const Picture& shown = headless->shown("frmGetName");
+  int blue = 0, white = 0;
+  for (int x = at(0); x < at(3); ++x) {
+    for (int yy = box.absoluteTop() + 2; yy < box.absoluteTop() + box.height - 2; ++yy) {
+      blue += shown.pixel(x, yy) == rgb(0, 0, 128);
+      white += shown.pixel(x, yy) == rgb(255, 255, 255);
+    }
+  }
+  EXPECT_GT(blue, 100);
+  EXPECT_GT(white, 10) << "the letters";
 }
 
 TEST_F(Controls, TabMovesTheFocusAndButtonsClickByMouseOrKey) {

@@ -4,6 +4,7 @@
 
 #include "runtime/form.h"
 #include "runtime/keys.h"
+#include "runtime/text.h"
 #include "runtime/timer.h"
 #include "support/headless_app.h"
 
@@ -32,6 +33,30 @@ TEST_F(MessageBox, ClosesOnOkEnterOrEscapeWhileTimersGoOn) {
   for (int y = 0; y < 60; ++y)
     for (int x = 0; x < 60; ++x) yellow += shown.pixel(x, y) == rgb(255, 220, 0);
   EXPECT_GT(yellow, 100) << "the exclamation sign";
+}
+
+// A window manager writes the title in a bold font and keeps room for its icon and three
+// buttons beside it: the box is wide enough for both, or the title is cut short.
+TEST_F(MessageBox, IsWideEnoughForItsTitleInATitleBar) {
+  const Font titleBarFont{"MS Sans Serif", 10, true};
+  constexpr int kTitleBarButtons = 4 * 24;
+  const struct {
+    std::string text, title;
+  } cases[] = {
+      {"Error 6 - Overflow", "Error In gblnfInitMCI"},
+      {"Error 53 - File not found", "Error In msDrawTile"},
+      {"Error 5 - Invalid procedure call or argument", "Error In gsPrintText"},
+      {"Error 9 - Subscript out of range", "Error In mblnfLoadBitmapsAndPictures"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.title);
+    headless->script("msgBox", pressKeys({vbKeyReturn}));
+    showMessageBox(c.text, c.title, nullptr);
+    const int width = headless->shown("msgBox").width();
+    EXPECT_GE(width, textWidth(titleBarFont, c.title) + kTitleBarButtons);
+    EXPECT_GE(width, textWidth(Font{"MS Sans Serif", 9, false}, c.text) + 32 + 14 * 3)
+        << "the text beside the sign";
+  }
 }
 
 }  // namespace

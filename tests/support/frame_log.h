@@ -1,6 +1,7 @@
 #pragma once
 // The headless backend with a memory of every picture one window showed, in order: what the
-// player saw between two looks, a flash that came and went within one event included.
+// player saw between two looks, a flash that came and went within one event included. Each
+// picture holds only what was presented, rectangle by rectangle, as a real window does.
 
 #include <memory>
 #include <string>
@@ -24,10 +25,26 @@ class FrameLog final : public rt::Backend {
   }
   // The pictures the window showed since the last call.
   std::vector<rt::Picture> take() { return std::exchange(frames_, {}); }
+  // What the window shows now. As on a real display, a present of some rectangles changes
+  // only them: whatever changed elsewhere and was not sent is not seen.
+  const rt::Picture& screen() const { return screen_; }
 
   void present(rt::Form& form) override {
     inner_->present(form);
-    if (recording_ && form.name() == window_) frames_.push_back(inner_->shown(window_));
+    if (form.name() != window_) return;
+    screen_ = inner_->shown(window_);
+    if (recording_) frames_.push_back(screen_);
+  }
+  void presentRects(rt::Form& form, const std::vector<rt::Rect>& rects) override {
+    const bool sameSize =
+        screen_.width() == form.scaleWidth() && screen_.height() == form.scaleHeight();
+    if (form.name() != window_ || !sameSize) return present(form);
+    const rt::Picture& image = form.composedImage();
+    for (const rt::Rect& r : rects) {
+      rt::BitBlt(screen_, r.x, r.y, r.width, r.height, image, r.x, r.y, rt::SRCCOPY);
+    }
+    inner_->presentRects(form, rects);
+    if (recording_) frames_.push_back(screen_);
   }
   void openWindow(rt::Form& form) override { inner_->openWindow(form); }
   void closeWindow(rt::Form& form) override { inner_->closeWindow(form); }
@@ -53,6 +70,7 @@ class FrameLog final : public rt::Backend {
   std::unique_ptr<rt::HeadlessBackend> inner_;
   std::string window_;
   std::vector<rt::Picture> frames_;
+  rt::Picture screen_;
   bool recording_ = false;
 };
 

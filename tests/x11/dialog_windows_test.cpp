@@ -3,14 +3,20 @@
 // the name box pastes, copies and cuts through the real keys. With a window manager or not.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "dialogs/frm_about.h"
@@ -26,6 +32,7 @@
 #include "windows/frm_bitmaps.h"
 #include "windows/table_window.h"
 #include "windows/window_helpers.h"
+#include "x11/child_process.h"
 #include "x11/screen_grab.h"
 #include "x11/x_client.h"
 
@@ -83,11 +90,18 @@ class DialogWindows : public ::testing::TestWithParam<velloran::testing::Desktop
   }
   void TearDown() override {
     setTableWindow(nullptr);
-    gsReleaseObjects(frmChooseTiles, frmGetName, frmChooseSeat, frmAbout, frmHiScore,
+    gsReleaseObjects(frmAbout, frmChooseSeat, frmChooseTiles, frmGetName, frmHiScore,
                      frmRoundsSetting, frmBitmaps, frmMain);
     rt::App::instance().doEvents();
     rt::App::instance().setBackend(nullptr);
     setErrorReporter(nullptr);
+  }
+  // A plain window in the table's place, for the dialogs to open over.
+  static void showAsTable(rt::Form& table) {
+    table.move(100, 100);
+    table.setClientSize(400, 300);
+    table.show();
+    setTableWindow(&table);
   }
   static bool mapped(const rt::Form& form) {
     return form.loaded() && form.handle() && clientRect(xWindowOf(form)).has_value();
@@ -309,10 +323,7 @@ TEST_P(DialogWindows, NoWindowCanBeResizedOrMaximised) {
 
 TEST_P(DialogWindows, TheNameBoxPastesCopiesAndCutsThroughRealKeys) {
   rt::Form table("frmTable");
-  table.move(100, 100);
-  table.setClientSize(400, 300);
-  table.show();
-  setTableWindow(&table);
+  showAsTable(table);
   rt::Backend& backend = rt::App::instance().backend();
   backend.setClipboardText("Nightingales");
   rt::TextBox& box = frmGetName->txtName;
@@ -334,6 +345,131 @@ TEST_P(DialogWindows, TheNameBoxPastesCopiesAndCutsThroughRealKeys) {
   EXPECT_EQ(script.stepsDone(), 4u) << "paste cut to ten, copy, cut";
   EXPECT_EQ(backend.clipboardText(), "ingal");
   EXPECT_EQ(frmGetName->mprpName(), "Night");
+  setTableWindow(nullptr);
+  table.unload();
+}
+
+// With no window manager nobody but the game gives the table the keyboard back when a dialog
+// over it closes: the arrows that follow must steer the falling tile again, not go nowhere.
+TEST_P(DialogWindows, TheArrowsSteerTheFallingTileOnceADialogClosesByAKey) {
+  FrmMain& table = *frmMain;
+  table.show();
+  rt::App& app = rt::App::instance();
+  // Serves the game until it shows what is wanted; false when it never does.
+  const auto serveUntil = [&](const std::function<bool()>& done) {
+    const double giveUp = app.clock().monotonic() + 15;
+    while (!done() && app.clock().monotonic() < giveUp) {
+      app.serveUntil(app.clock().monotonic() + 0.02);
+    }
+    return done();
+  };
+  {
+    // Start Anew: the seat is taken with Enter, then the first tile falls.
+    Script seat(*frmChooseSeat,
+                {{[&] { return mapped(*frmChooseSeat); }, [] { xinput("key Return"); }}});
+    table.tbrVLR_ButtonClick(1);
+    EXPECT_TRUE(seat.finished());
+  }
+  ASSERT_TRUE(serveUntil([&] { return table.game.mintRow >= 1; })) << "no tile falls";
+  // The tile stands still while the test steers it.
+  table.Timer1.setInterval(3'600'000);
+  const struct {
+    const char* what;
+    int button;
+    rt::Form& (*dialog)();
+    const char* key;
+  } cases[] = {
+      {"the about box, closed by Escape", 11, []() -> rt::Form& { return *frmAbout; }, "Escape"},
+      {"the rounds setting, closed by Enter on OK", 6,
+       []() -> rt::Form& { return *frmRoundsSetting; }, "Return"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Script script(c.dialog(), {{[&] { return mapped(c.dialog()); },
+                                [&] { xinput(std::string("key ") + c.key); }}});
+    table.tbrVLR_ButtonClick(c.button);
+    EXPECT_TRUE(script.finished());
+    const int column = table.game.mintCol;
+    xinput("key Left");
+    EXPECT_TRUE(serveUntil([&] { return table.game.mintCol == column - 1; }))
+        << "the tile stays in column " << table.game.mintCol;
+    xinput("key Right");
+    EXPECT_TRUE(serveUntil([&] { return table.game.mintCol == column; }));
+  }
+  EXPECT_GE(table.game.mintRow, 1) << "the tile still falls";
+}
+
+// What another program reads from the desktop's clipboard (xclip's), or sets there.
+class OtherClipboard {
+ public:
+  OtherClipboard()
+      : file_(std::filesystem::temp_directory_path() /
+              ("velloran-clip-" + std::to_string(getpid()))) {}
+  ~OtherClipboard() { std::filesystem::remove(file_); }
+  // xclip keeps the text on the clipboard from a process of its own until another takes it.
+  void set(const std::string& text) {
+    std::ofstream(file_, std::ios::binary) << text;
+    start("xclip -selection clipboard -i " + file_.string());
+  }
+  // Reads it while the game goes on: the game may be the clipboard's owner and must answer.
+  void startReading() { start("timeout 10 xclip -o -selection clipboard > " + file_.string()); }
+  bool done() { return !child_ || child_->waitForExit(0).has_value(); }
+  std::string text() const {
+    std::ifstream in(file_, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  }
+
+ private:
+  void start(const std::string& command) {
+    child_ = std::make_unique<velloran::testing::ChildProcess>(
+        std::vector<std::string>{"/bin/sh", "-c", command},
+        std::vector<std::pair<std::string, std::optional<std::string>>>{});
+  }
+  std::filesystem::path file_;
+  std::unique_ptr<velloran::testing::ChildProcess> child_;
+};
+
+// With another program on the other side of the clipboard: a paste takes the first line of
+// its text, a copy or cut gives it the selection, and a copy with nothing selected leaves
+// its text alone.
+TEST_P(DialogWindows, TheNameBoxSharesTheClipboardWithOtherPrograms) {
+  rt::Form table("frmTable");
+  showAsTable(table);
+  rt::Backend& backend = rt::App::instance().backend();
+  OtherClipboard other;
+  other.set("Tom\nJones");
+  rt::TextBox& box = frmGetName->txtName;
+  std::string afterEmptyCopy, afterCopy, afterCut;
+  Script script(
+      *frmGetName,
+      {{[&] { return mapped(*frmGetName) && other.done(); }, [] { xinput("key ctrl+v"); }},
+       {[&] { return box.text() == "Tom"; }, [] { xinput("key ctrl+c x"); }},
+       {[&] { return box.text() == "Tomx"; }, [&] { other.startReading(); }},
+       {[&] { return other.done(); },
+        [&] {
+          afterEmptyCopy = other.text();
+          xinput("key shift+Home");
+        }},
+       {[&] { return box.selLength() == 4; }, [] { xinput("key ctrl+c"); }},
+       {[&] { return backend.clipboardText() == "Tomx"; }, [&] { other.startReading(); }},
+       {[&] { return other.done(); },
+        [&] {
+          afterCopy = other.text();
+          xinput("key Home shift+Right shift+Right ctrl+x");
+        }},
+       {[&] { return box.text() == "mx"; }, [&] { other.startReading(); }},
+       {[&] { return other.done(); },
+        [&] {
+          afterCut = other.text();
+          xinput("key Return");
+        }}});
+  frmGetName->msLoadFormVariables(500);
+  frmGetName->showModal();
+  EXPECT_EQ(script.stepsDone(), 9u);
+  EXPECT_EQ(afterEmptyCopy, "Tom\nJones") << "Ctrl+C with nothing selected";
+  EXPECT_EQ(afterCopy, "Tomx") << "Shift+Home, Ctrl+C";
+  EXPECT_EQ(afterCut, "To") << "Shift+Right twice, Ctrl+X";
+  EXPECT_EQ(frmGetName->mprpName(), "mx");
   setTableWindow(nullptr);
   table.unload();
 }

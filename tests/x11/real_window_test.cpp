@@ -9,10 +9,12 @@
 #include <cstdlib>
 #include <future>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 
 #include "runtime/app.h"
+#include "runtime/controls.h"
 #include "runtime/form.h"
 #include "runtime/text.h"
 #include "x11/screen_grab.h"
@@ -159,6 +161,45 @@ TEST_P(RealWindow, TheClipboardIsSharedWithOtherPrograms) {
     if (got != "Pung \xe9") got = backend.clipboardText();
     return got == "Pung \xe9";
   })) << got;
+  probe.unload();
+}
+
+// A tooltip shows again when the pointer comes back to the button it clicked after leaving
+// the window: the window learns that the pointer left it.
+TEST_P(RealWindow, ATooltipComesBackAfterThePointerLeftTheWindow) {
+  Probe probe;
+  probe.placed(120, 90);
+  Toolbar bar(probe);
+  bar.width = 160;
+  for (int place = 1; place <= 3; ++place) {
+    Toolbar::Button button;
+    button.picture = Picture(16, 16, rgb(0, 0, 80 * place));
+    button.toolTipText = "Tip " + std::to_string(place);
+    bar.buttons.push_back(button);
+  }
+  int clicks = 0;
+  bar.onButtonClick = [&](int) { ++clicks; };
+  probe.show();
+  std::optional<velloran::testing::ScreenRect> client;
+  // On the screen, where the pointer's moves reach it (a window manager may show its frame a
+  // moment after the window itself).
+  ASSERT_TRUE(settleUntil([&] {
+    const unsigned long window = velloran::testing::xWindowOf(probe);
+    client = velloran::testing::clientRect(window);
+    return client && velloran::testing::viewable(window);
+  }));
+  const int buttonX = client->x + bar.buttonLeft(2) + 11, buttonY = client->y + 11;
+  for (int round = 1; round <= 3; ++round) {
+    SCOPED_TRACE("round " + std::to_string(round));
+    velloran::testing::movePointer(buttonX, buttonY);
+    ASSERT_TRUE(settleUntil([&] { return bar.shownToolTip() == "Tip 2"; }));
+    velloran::testing::clickAt(buttonX, buttonY);
+    ASSERT_TRUE(settleUntil([&] { return clicks == round; }));
+    EXPECT_EQ(bar.shownToolTip(), "") << "a click hides it";
+    // Straight out through the window's top edge, where no move inside tells it went.
+    velloran::testing::movePointer(buttonX, 2);
+    EXPECT_TRUE(settleUntil([&] { return probe.mouseY() < 0; })) << "the window saw it leave";
+  }
   probe.unload();
 }
 
