@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <thread>
 
@@ -59,6 +60,29 @@ TEST_P(WorkArea, TheTableOpensWithItsToolbarBetweenThePanels) {
   EXPECT_EQ(frame.y, kTop) << "the title bar lies just below the top panel";
   EXPECT_LE(client.y + 22, 768 - kBottom) << "the toolbar lies above the bottom panel";
   EXPECT_NEAR(frame.x, (1024 - frame.width) / 2, 2) << "centred across";
+}
+
+// Two monitors side by side, the primary one on the right (tests/x11/two_monitors.sh): the
+// table opens in the middle of the primary one, not across both.
+TEST(PrimaryMonitor, TheTableOpensInTheMiddleOfIt) {
+  const char* given = std::getenv("VELLORAN_TEST_PRIMARY_MONITOR");
+  if (!given) GTEST_SKIP() << "run by two_monitors.sh";
+  ScreenRect primary;
+  ASSERT_EQ(
+      std::sscanf(given, "%d,%d,%d,%d", &primary.x, &primary.y, &primary.width, &primary.height),
+      4);
+  rt::App::instance().setBackend(velloran::testing::openBackend(velloran::testing::Desktop::X11));
+  rt::App::instance().setProgramFolder(VELLORAN_BINARY_DIR);
+  frmMain->show();
+  rt::App::instance().doEvents();
+  const std::optional<ScreenRect> client =
+      velloran::testing::clientRect(velloran::testing::xWindowOf(*frmMain));
+  ASSERT_TRUE(client);
+  EXPECT_NEAR(client->x + client->width / 2, primary.x + primary.width / 2, 4);
+  EXPECT_NEAR(client->y + client->height / 2, primary.y + primary.height / 2, 16);
+  gsReleaseObjects(frmBitmaps, frmMain);
+  rt::App::instance().doEvents();
+  rt::App::instance().setBackend(nullptr);
 }
 
 INSTANTIATE_TEST_SUITE_P(Desktops, WorkArea,
