@@ -45,17 +45,21 @@ void FrmChooseTiles::Form_Load() {
   trap("Form_Load", [&] {
     const rt::Form& table = tableWindow();
     picWork = rt::Picture(kStripWidth, kStripHeight);
-    // The table under the strip becomes its background, so the runs float over the table.
-    rt::BitBlt(picWork, 0, 0, kStripWidth, kStripHeight, table.surface(), kStripLeft, kStripTop,
-               rt::SRCCOPY);
-    msLoadTiles();
     gsSizeFormClient(0, 0, kStripWidth - 1, kStripHeight - 20, *this);
     const double across = static_cast<double>(table.width()) / table.scaleWidth();
     const double down = static_cast<double>(table.height()) / table.scaleHeight();
     move(static_cast<int>(std::lround(table.left() + kStripLeft * across)),
          static_cast<int>(std::lround(table.top() + kStripTop * down)));
+    // The table under the strip becomes its background, so the runs float over the table:
+    // taken from where the strip lands on the table's client area, which the table's frame
+    // puts a few pixels off the strip's own place.
+    const int underX = left() + frame().left - table.left() - table.frame().left;
+    const int underY = top() + frame().top - table.top() - table.frame().top;
+    rt::BitBlt(picWork, 0, 0, kStripWidth, kStripHeight, table.surface(), underX, underY,
+               rt::SRCCOPY);
+    msLoadTiles();
     // Our window is a row taller than the strip: the table shows there too, not a seam.
-    rt::BitBlt(surface(), 0, 0, scaleWidth(), scaleHeight(), table.surface(), kStripLeft, kStripTop,
+    rt::BitBlt(surface(), 0, 0, scaleWidth(), scaleHeight(), table.surface(), underX, underY,
                rt::SRCCOPY);
     rt::BitBlt(surface(), 0, 0, picWork.width(), picWork.height(), picWork, 0, 0, rt::SRCCOPY);
     refresh();

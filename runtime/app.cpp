@@ -318,7 +318,6 @@ void App::end() {
 
 void App::setDesktopFrame(FrameExtents frame) {
   desktopFrame_ = frame;
-  for (Form* form : forms_) backend().placeWindow(*form);
 }
 
 void App::messageBox(const std::string& text, const std::string& title) {

@@ -66,13 +66,12 @@ class App {
   void setIcons(std::vector<WindowIcon> icons) { icons_ = std::move(icons); }
   // The frames the desktop's window manager gives windows with a border, once known.
   const std::optional<FrameExtents>& desktopFrame() const { return desktopFrame_; }
-  // Every window is placed again: its client area moves to where its outer rectangle says.
   void setDesktopFrame(FrameExtents frame);
 
   // The folder of the running program, where its files live; tests may point it elsewhere.
   const std::string& programFolder();
   void setProgramFolder(std::string folder) { programFolder_ = std::move(folder); }
-  ScreenSize screenSize() { return backend().screenSize(); }
+  Rect workArea() { return backend().workArea(); }
 
   // After the last loop: deletes the released forms, then closes the backend.
   void shutdown();

@@ -42,10 +42,6 @@ struct FrameExtents {
   bool operator==(const FrameExtents&) const = default;
 };
 
-struct ScreenSize {
-  int width = 0, height = 0;
-};
-
 class Backend {
  public:
   virtual ~Backend() = default;
@@ -75,7 +71,8 @@ class Backend {
 
   virtual Clock& clock() = 0;
   virtual void messageBox(const std::string& text, const std::string& title, Form* owner) = 0;
-  virtual ScreenSize screenSize() = 0;
+  // The part of the screen windows may take: the primary monitor's, less the desktop's panels.
+  virtual Rect workArea() = 0;
   virtual bool realWindows() const = 0;
   // Screen pixels per game pixel, as the desktop asks (double on many dots per inch).
   virtual int desktopScale() const { return 1; }

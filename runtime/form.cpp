@@ -98,6 +98,11 @@ void Form::move(int left, int top) {
   if (loaded_) App::instance().backend().placeWindow(*this);
 }
 
+void Form::movedTo(int left, int top) {
+  left_ = left;
+  top_ = top;
+}
+
 void Form::setClientSize(int width, int height) {
   clientWidth_ = std::max(1, width);
   clientHeight_ = std::max(1, height);
@@ -111,13 +116,13 @@ void Form::setBorderStyle(BorderStyle style) {
 
 FrameExtents Form::frame() const {
   if (borderStyle_ == BorderStyle::None) return {};
+  if (ownFrame_) return *ownFrame_;
   // A 3-pixel border and a 22-pixel caption, until the desktop says what its frames are.
   return App::instance().desktopFrame().value_or(FrameExtents{3, 25, 3, 3});
 }
 
-std::pair<int, int> Form::askedPlace(bool windowManaged) const {
-  const FrameExtents outer =
-      windowManaged && !App::instance().desktopFrame() ? FrameExtents{} : frame();
+std::pair<int, int> Form::askedPlace(bool outerCorner) const {
+  const FrameExtents outer = outerCorner ? FrameExtents{} : frame();
   return {left_ + outer.left, top_ + outer.top};
 }
 

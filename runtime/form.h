@@ -3,6 +3,7 @@
 // that the window shows, and the events the game handles. Every position is in pixels.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -64,14 +65,20 @@ class Form {
   int scaleWidth() const { return clientWidth_; }
   int scaleHeight() const { return clientHeight_; }
   void move(int left, int top);
+  // The desktop put the window's outer corner here (the player dragged it, or the window
+  // manager placed it): the form takes it as its place, without placing the window again.
+  void movedTo(int left, int top);
   void setClientSize(int width, int height);
-  // The frame round the client area: the desktop's own once its window manager has shown
-  // one, else a thin border and a caption bar; none for a borderless window.
+  // The frame round the client area: the window's own once its window manager has framed
+  // it, else the one it gave the game's other windows, else a thin border and a caption bar;
+  // none for a borderless window.
   FrameExtents frame() const;
-  // Where the window asks its client area to be. A window manager puts the corner of its frame
-  // where a window asks to be when it maps it; until its frames are known, a window under one
-  // asks for its outer corner, and so shows where it stays once they are.
-  std::pair<int, int> askedPlace(bool windowManaged) const;
+  // The window manager framed this window with these extents.
+  void setOwnFrame(FrameExtents frame) { ownFrame_ = frame; }
+  bool framed() const { return ownFrame_.has_value(); }
+  // Where the window asks to be: its outer corner, where a window manager puts the corner of
+  // its frame (`outerCorner`), else its client area's corner.
+  std::pair<int, int> askedPlace(bool outerCorner) const;
   bool hasMenuBar() const { return hasMenuBar_; }
   void setHasMenuBar(bool has) { hasMenuBar_ = has; }
 
@@ -133,6 +140,7 @@ class Form {
   BorderStyle borderStyle_ = BorderStyle::FixedSingle;
   bool hasMenuBar_ = false;
   int left_ = 0, top_ = 0;
+  std::optional<FrameExtents> ownFrame_;
   int clientWidth_ = 320, clientHeight_ = 240;
   bool loaded_ = false;
   bool visible_ = false;

@@ -56,7 +56,7 @@ class HeadlessBackend final : public Backend {
   // What the named window's client area showed when it was last presented (empty if never).
   const Picture& shown(const std::string& formName) const;
   int presentCount(const std::string& formName) const;
-  void setScreenSize(ScreenSize size) { screen_ = size; }
+  void setWorkArea(Rect area) { workArea_ = area; }
   // Virtual time a single wait may skip when nothing at all is due (seconds).
   void setStallLimit(double seconds) { stallLimit_ = seconds; }
   // Virtual time past which a loop that never ends (a timer ticking under a dialog that no
@@ -73,7 +73,7 @@ class HeadlessBackend final : public Backend {
   void waitEvent(Form* active, double seconds) override;
   Clock& clock() override { return clock_; }
   void messageBox(const std::string& text, const std::string& title, Form* owner) override;
-  ScreenSize screenSize() override { return screen_; }
+  Rect workArea() override { return workArea_; }
   bool realWindows() const override { return false; }
 
  private:
@@ -89,7 +89,7 @@ class HeadlessBackend final : public Backend {
   std::map<std::string, Picture> shown_;
   std::map<std::string, int> presents_;
   std::vector<RecordedMessageBox> messageBoxes_;
-  ScreenSize screen_{1024, 768};
+  Rect workArea_{0, 0, 1024, 768};
   double stallLimit_ = 0;
   double timeLimit_ = 2 * 86400.0;
 };

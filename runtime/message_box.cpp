@@ -72,8 +72,8 @@ void showMessageBox(const std::string& text, const std::string& title, Form* own
     box.move(owner->left() + (owner->width() - box.width()) / 2,
              owner->top() + (owner->height() - box.height()) / 2);
   } else {
-    const ScreenSize screen = App::instance().screenSize();
-    box.move((screen.width - box.width()) / 2, (screen.height - box.height()) / 2);
+    const Rect area = App::instance().workArea();
+    box.move(area.x + (area.width - box.width()) / 2, area.y + (area.height - box.height()) / 2);
   }
   box.showModal();
   box.unload();

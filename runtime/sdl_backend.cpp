@@ -188,6 +188,7 @@ void SdlBackend::openWindow(Form& form) {
   if (!window)
     throw RunTimeError(kDeviceIOError, std::string("Cannot open window: ") + SDL_GetError());
   form.setHandle(window);
+  setWindowFunctions(window, !(flags & SDL_WINDOW_BORDERLESS), true);
   setSdlWindowIcon(window, App::instance().icons());
   windows_[SDL_GetWindowID(window)] = &form;
   watchConnection(window);
@@ -197,6 +198,7 @@ void SdlBackend::closeWindow(Form& form) {
   SDL_Window* window = windowOf(form);
   if (!window) return;
   windows_.erase(SDL_GetWindowID(window));
+  clients_.erase(SDL_GetWindowID(window));
   std::erase(shown_, &form);
   if (wayland_) {
     park(window);
@@ -263,17 +265,27 @@ void SdlBackend::showOnWayland(Form& form) {
 }
 
 void SdlBackend::learnFrame(Form& form) {
-  // Once a window manager has framed a window, we know its frames: every window is placed
-  // again so that its client area lands where its outer rectangle says. Its frame is known
-  // when the window manager has set the window's frame extents, some time after mapping.
+  // A window's frame is known once the window manager has set its frame extents, some time
+  // after mapping; the first is the best guess for the windows not yet framed.
   App& app = App::instance();
   SDL_Window* window = windowOf(form);
   FrameExtents frame;
-  if (window && form.borderStyle() != BorderStyle::None && !app.desktopFrame() &&
-      SDL_GetWindowBordersSize(window, &frame.top, &frame.left, &frame.bottom, &frame.right) == 0 &&
-      frame != FrameExtents{}) {
-    app.setDesktopFrame(frame);
+  if (!window || form.borderStyle() == BorderStyle::None ||
+      SDL_GetWindowBordersSize(window, &frame.top, &frame.left, &frame.bottom, &frame.right) != 0 ||
+      frame == FrameExtents{} || (form.framed() && form.frame() == frame)) {
+    return;
   }
+  form.setOwnFrame(frame);
+  if (!app.desktopFrame()) app.setDesktopFrame(frame);
+  followDesktop(form);  // the client area stays; the outer corner is where the frame says
+}
+
+void SdlBackend::followDesktop(Form& form) {
+  SDL_Window* window = windowOf(form);
+  const auto moved = window ? clients_.find(SDL_GetWindowID(window)) : clients_.end();
+  if (moved == clients_.end()) return;
+  const FrameExtents frame = form.frame();
+  form.movedTo(moved->second.first - frame.left, moved->second.second - frame.top);
 }
 
 void SdlBackend::placeWindow(Form& form) {
@@ -281,8 +293,10 @@ void SdlBackend::placeWindow(Form& form) {
   if (!window) return;
   SDL_SetWindowTitle(window, titleOf(form).c_str());
   SDL_SetWindowSize(window, form.scaleWidth(), form.scaleHeight());
-  const auto [x, y] = form.askedPlace(managed_);
+  // SDL asks for the client area's corner, less the frame it knows of the window.
+  const auto [x, y] = form.askedPlace(managed_ && !form.framed());
   SDL_SetWindowPosition(window, x, y);
+  clients_.erase(SDL_GetWindowID(window));
 }
 
 void SdlBackend::present(Form& form) {
@@ -343,12 +357,15 @@ void SdlBackend::flush() {
 void SdlBackend::focusWindow(Form& form) {
   if (SDL_Window* window = windowOf(form)) {
     SDL_RaiseWindow(window);
-    SDL_SetWindowInputFocus(window);
+    if (mayTakeFocus(window)) SDL_SetWindowInputFocus(window);
   }
 }
 
 void SdlBackend::setOwner(Form& dialog, Form& owner) {
-  if (windowOf(dialog) && windowOf(owner)) SDL_SetWindowModalFor(windowOf(dialog), windowOf(owner));
+  if (windowOf(dialog) && windowOf(owner)) {
+    SDL_SetWindowModalFor(windowOf(dialog), windowOf(owner));
+    setWindowFunctions(windowOf(dialog), dialog.borderStyle() != BorderStyle::None, false);
+  }
 }
 
 bool SdlBackend::translate(const void* raw, InputEvent& event) {
@@ -399,6 +416,17 @@ bool SdlBackend::translate(const void* raw, InputEvent& event) {
       return true;
     case SDL_WINDOWEVENT:
       if (Form* form = formOfWindow(e.window.windowID)) {
+        if (e.window.event == SDL_WINDOWEVENT_MOVED) {
+          // The player or the window manager moved it: the client area's corner on the screen.
+          clients_[e.window.windowID] = {e.window.data1, e.window.data2};
+          followDesktop(*form);
+        }
+        if (e.window.event == SDL_WINDOWEVENT_MAXIMIZED) {
+          // A window manager that maximises a window of fixed size despite its hints (fluxbox
+          // does on request) is asked to take it back.
+          SDL_RestoreWindow(windowOf(*form));
+          SDL_SetWindowSize(windowOf(*form), form->scaleWidth(), form->scaleHeight());
+        }
         learnFrame(*form);
         // The frame is drawn again as the window gains or loses the keyboard.
         if (wayland_) wayland_->commit(windowOf(*form));
@@ -512,10 +540,11 @@ void SdlBackend::setClipboardText(const std::string& text) {
   SDL_SetClipboardText(latin1ToUtf8(text).c_str());
 }
 
-ScreenSize SdlBackend::screenSize() {
-  SDL_DisplayMode mode{};
-  if (SDL_GetDesktopDisplayMode(0, &mode) != 0) return {1024, 768};
-  return {mode.w, mode.h};
+Rect SdlBackend::workArea() {
+  // The first display is the primary one; its usable bounds leave out the desktop's panels.
+  SDL_Rect usable{};
+  if (SDL_GetDisplayUsableBounds(0, &usable) != 0) return {0, 0, 1024, 768};
+  return {usable.x, usable.y, usable.w, usable.h};
 }
 
 }  // namespace velloran::rt

@@ -21,6 +21,7 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <utility>
 #include <vector>
 
 #include "runtime/backend.h"
@@ -52,7 +53,7 @@ class SdlBackend final : public Backend {
   void wake() override;
   Clock& clock() override { return clock_; }
   void messageBox(const std::string& text, const std::string& title, Form* owner) override;
-  ScreenSize screenSize() override;
+  Rect workArea() override;
   bool realWindows() const override { return true; }
   std::string clipboardText() override;
   void setClipboardText(const std::string& text) override;
@@ -69,9 +70,11 @@ class SdlBackend final : public Backend {
   void park(SDL_Window* window);
   SDL_Window* unpark(Form& form, std::uint32_t flags);
   void learnFrame(Form& form);
+  void followDesktop(Form& form);
 
   SystemClock clock_;
   std::map<unsigned, Form*> windows_;
+  std::map<unsigned, std::pair<int, int>> clients_;  // where the desktop last put client areas
   void* display_ = nullptr;  // the X connection, once the first window is open
   int connection_ = -1;      // its socket
   bool managed_ = false;     // a window manager frames our windows

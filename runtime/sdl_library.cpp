@@ -51,7 +51,7 @@ VELLORAN_SDL(int, SDL_ConvertPixels,
               void* target, int targetPitch),
              (width, height, from, source, sourcePitch, to, target, targetPitch))
 VELLORAN_SDL(const char*, SDL_GetCurrentVideoDriver, (void), ())
-VELLORAN_SDL(int, SDL_GetDesktopDisplayMode, (int display, SDL_DisplayMode* mode), (display, mode))
+VELLORAN_SDL(int, SDL_GetDisplayUsableBounds, (int display, SDL_Rect* rect), (display, rect))
 VELLORAN_SDL(SDL_Window*, SDL_CreateWindow,
              (const char* title, int x, int y, int width, int height, Uint32 flags),
              (title, x, y, width, height, flags))
@@ -71,6 +71,7 @@ VELLORAN_SDL(int, SDL_UpdateWindowSurfaceRects,
 VELLORAN_SDL(void, SDL_ShowWindow, (SDL_Window * window), (window))
 VELLORAN_SDL(void, SDL_HideWindow, (SDL_Window * window), (window))
 VELLORAN_SDL(void, SDL_RaiseWindow, (SDL_Window * window), (window))
+VELLORAN_SDL(void, SDL_RestoreWindow, (SDL_Window * window), (window))
 VELLORAN_SDL(int, SDL_SetWindowInputFocus, (SDL_Window * window), (window))
 VELLORAN_SDL(int, SDL_SetWindowModalFor, (SDL_Window * dialog, SDL_Window* owner), (dialog, owner))
 VELLORAN_SDL(void, SDL_SetWindowTitle, (SDL_Window * window, const char* title), (window, title))

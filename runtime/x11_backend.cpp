@@ -40,6 +40,7 @@ constexpr InputEvent::Kind kTyped = InputEvent::Kind::KeyPress;
 #include <cstring>
 #include <deque>
 #include <map>
+#include <optional>
 #include <thread>
 
 #include "runtime/x11_shared_pixels.h"
@@ -60,7 +61,9 @@ enum AtomName {
   kNetWmWindowTypeNormal,
   kNetWmUserTime,
   kNetFrameExtents,
-  kMotifWmHints,
+  kNetWmState,
+  kNetWmStateMaximizedVert,
+  kNetWmStateMaximizedHorz,
   kClipboard,
   kTargets,
   kText,
@@ -78,7 +81,9 @@ const char* const kAtomNames[kAtomCount] = {"WM_PROTOCOLS",
                                             "_NET_WM_WINDOW_TYPE_NORMAL",
                                             "_NET_WM_USER_TIME",
                                             "_NET_FRAME_EXTENTS",
-                                            "_MOTIF_WM_HINTS",
+                                            "_NET_WM_STATE",
+                                            "_NET_WM_STATE_MAXIMIZED_VERT",
+                                            "_NET_WM_STATE_MAXIMIZED_HORZ",
                                             "CLIPBOARD",
                                             "TARGETS",
                                             "TEXT",
@@ -205,6 +210,12 @@ struct XWindow {
   XIC ic = nullptr;
   bool mapped = false;
   FrameExtents borders;  // as the window manager last said (_NET_FRAME_EXTENTS)
+  ::Window parent = 0;   // the root, or the window manager's frame
+  // Where the client area lies on the root, as last notified; unknown while a move of ours
+  // is under way.
+  std::optional<std::pair<int, int>> client;
+  int sizeKept = 0;         // times its size was asked back of late
+  double sizeKeptAt = -10;  // when last
   std::string title;
   int width = 0, height = 0;
   unsigned long userTime = 0;
@@ -214,8 +225,7 @@ XWindow* windowData(const Form& form) {
   return static_cast<XWindow*>(form.handle());
 }
 
-// The monitor the game opens on: the primary one of XRandR, else the whole screen. The
-// library is opened only to answer this once.
+// The monitor the game opens on: the primary one of XRandR, else the whole screen.
 struct RandrLibrary {
   XRRMonitorInfo* (*getMonitors)(Display*, ::Window, Bool, int*) = nullptr;
   void (*freeMonitors)(XRRMonitorInfo*) = nullptr;
@@ -242,10 +252,8 @@ class X11Backend final : public Backend {
   void messageBox(const std::string& text, const std::string& title, Form* owner) override {
     showMessageBox(text, title, owner);
   }
-  ScreenSize screenSize() override {
-    const Rect area = scale_.toGame(monitorArea());
-    return {area.width, area.height};
-  }
+  // The work area in game pixels: the ones wholly inside the screen's.
+  Rect workArea() override { return scale_.toGame(screenWorkArea()); }
   bool realWindows() const override { return true; }
   int desktopScale() const override { return scale_.factor; }
   std::string clipboardText() override;
@@ -277,6 +285,10 @@ class X11Backend final : public Backend {
   void setSizeHints(const XWindow& window, int x, int y);
   void readBorders(XWindow& window);
   void learnFrame(Form& form);
+  void noteConfigure(XWindow& window, const XConfigureEvent& configure);
+  void followDesktop(XWindow& window);
+  void keepSize(XWindow& window);
+  bool viewable(const XWindow& window);
   void noteUserTime(XWindow& window, unsigned long time);
   bool windowManagerRuns();
   // Whether the window was mapped or unmapped in time; if not, the loop notes it later.
@@ -284,7 +296,9 @@ class X11Backend final : public Backend {
   void openInputMethod();
   void createInputContext(XWindow& window);
   ::Window clipboardWindow();
-  Rect monitorArea();  // in screen pixels
+  Rect screenWorkArea();  // in screen pixels
+  std::vector<long> cardinals(::Window window, const char* name);
+  std::optional<Rect> primaryMonitor();
 
   Display* display_;
   int screen_;
@@ -298,7 +312,8 @@ class X11Backend final : public Backend {
   bool inputMethodTried_ = false;
   XIM inputMethod_ = nullptr;
   ::Window clipboardWindow_ = 0;
-  std::string clipboard_;                             // what we hold on the clipboard, in UTF-8
+  ::Window focusWanted_ = 0;  // meant to have the keyboard, but not yet showing
+  std::string clipboard_;     // what we hold on the clipboard, in UTF-8
   std::vector<std::pair<std::string, Rect>> unsent_;  // drawn but not yet sent, for the trace
   std::unique_ptr<SharedPixels> shared_;
   std::vector<Rect> areas_;  // the rectangles of the present under way
@@ -316,7 +331,7 @@ X11Backend::X11Backend(Display* display)
   Bool repeatsDetected = False;
   XkbSetDetectableAutoRepeat(display_, True, &repeatsDetected);
   shared_ = std::make_unique<SharedPixels>(display_);
-  scale_.factor = x11DesktopScale(display_, monitorArea());
+  scale_.factor = x11DesktopScale(display_, screenWorkArea());
 }
 
 X11Backend::~X11Backend() {
@@ -335,6 +350,7 @@ void X11Backend::openWindow(Form& form) {
   window->form = &form;
   window->width = std::max(1, form.scaleWidth());
   window->height = std::max(1, form.scaleHeight());
+  window->parent = root_;
   const auto [x, y] = form.askedPlace(windowManagerRuns());
   XSetWindowAttributes attributes{};
   attributes.background_pixmap = None;  // nothing painted before the game draws
@@ -370,10 +386,9 @@ void X11Backend::openWindow(Form& form) {
                   reinterpret_cast<const unsigned char*>(&pid), 1);
   XChangeProperty(display_, id, atoms_[kNetWmWindowType], XA_ATOM, 32, PropModeReplace,
                   reinterpret_cast<const unsigned char*>(&atoms_[kNetWmWindowTypeNormal]), 1);
-  // Motif's hints: decorations, or none for a window without a border.
-  const long motif[5] = {1L << 1, 0, borderless(form) ? 0 : 1, 0, 0};
-  XChangeProperty(display_, id, atoms_[kMotifWmHints], atoms_[kMotifWmHints], 32, PropModeReplace,
-                  reinterpret_cast<const unsigned char*>(motif), 5);
+  // Decorations, or none for a window without a border; a dialog loses its minimise button
+  // once it is known as one.
+  setWindowFunctions(display_, id, !borderless(form), true);
   Atom protocols[] = {atoms_[kWmDeleteWindow], atoms_[kWmTakeFocus], atoms_[kNetWmPing]};
   XSetWMProtocols(display_, id, protocols, 3);
   setTitle(*window, titleOf(form));
@@ -387,6 +402,7 @@ void X11Backend::closeWindow(Form& form) {
   XWindow* window = windowData(form);
   if (!window) return;
   if (window->ic) XDestroyIC(window->ic);
+  if (focusWanted_ == window->id) focusWanted_ = 0;
   XDestroyWindow(display_, window->id);
   XFlush(display_);
   form.setHandle(nullptr);
@@ -443,6 +459,7 @@ void X11Backend::showWindow(Form& form, bool visible) {
   XWindow* window = windowData(form);
   if (!window) return;
   if (!visible) {
+    if (focusWanted_ == window->id) focusWanted_ = 0;
     if (window->mapped) {
       XWithdrawWindow(display_, window->id, screen_);
       window->mapped = !waitForWindowEvent(window->id, UnmapNotify);
@@ -481,13 +498,59 @@ void X11Backend::readBorders(XWindow& window) {
 }
 
 void X11Backend::learnFrame(Form& form) {
-  // Once a window manager has framed a window, we know its frames: every window is placed
-  // again so that its client area lands where its outer rectangle says.
+  // Once a window manager has framed a window, its outer rectangle is known; the first frame
+  // is the best guess for the windows not yet framed.
   App& app = App::instance();
-  const XWindow* window = windowData(form);
-  if (window && !borderless(form) && !app.desktopFrame() && window->borders != FrameExtents{}) {
-    app.setDesktopFrame(window->borders);
+  XWindow* window = windowData(form);
+  if (!window || borderless(form) || window->borders == FrameExtents{}) return;
+  form.setOwnFrame(window->borders);
+  if (!app.desktopFrame()) app.setDesktopFrame(window->borders);
+  followDesktop(*window);  // the client area stays; the outer corner is where the frame says
+}
+
+void X11Backend::noteConfigure(XWindow& window, const XConfigureEvent& configure) {
+  // Where the client area now lies on the root: a window manager's own notice says so
+  // outright (and is the only notice when it moves the frame), ours is relative to the frame.
+  int x = configure.x, y = configure.y;
+  if (!configure.send_event && window.parent != root_) {
+    ::Window child = 0;
+    if (!XTranslateCoordinates(display_, window.id, root_, 0, 0, &x, &y, &child)) return;
   }
+  window.client = {scale_.toGame(x), scale_.toGame(y)};
+  followDesktop(window);
+  if (configure.width != scale_.toScreen(window.width) ||
+      configure.height != scale_.toScreen(window.height)) {
+    keepSize(window);
+  }
+}
+
+void X11Backend::keepSize(XWindow& window) {
+  // A window manager that maximised or stretched a window of fixed size despite its hints
+  // (fluxbox maximises on request) is asked to take it back; one that insists (a tiling one)
+  // is left to it, rather than answered at every turn.
+  const double now = monotonicSeconds();
+  if (now - window.sizeKeptAt > 1) window.sizeKept = 0;
+  if (++window.sizeKept > 3) return;
+  window.sizeKeptAt = now;
+  XEvent request{};
+  request.xclient.type = ClientMessage;
+  request.xclient.window = window.id;
+  request.xclient.message_type = atoms_[kNetWmState];
+  request.xclient.format = 32;
+  request.xclient.data.l[0] = 0;  // remove
+  request.xclient.data.l[1] = static_cast<long>(atoms_[kNetWmStateMaximizedVert]);
+  request.xclient.data.l[2] = static_cast<long>(atoms_[kNetWmStateMaximizedHorz]);
+  request.xclient.data.l[3] = 1;  // from the program itself
+  XSendEvent(display_, root_, False, SubstructureNotifyMask | SubstructureRedirectMask, &request);
+  XResizeWindow(display_, window.id, static_cast<unsigned>(scale_.toScreen(window.width)),
+                static_cast<unsigned>(scale_.toScreen(window.height)));
+  XFlush(display_);
+}
+
+void X11Backend::followDesktop(XWindow& window) {
+  if (!window.client) return;
+  const FrameExtents frame = window.form->frame();
+  window.form->movedTo(window.client->first - frame.left, window.client->second - frame.top);
 }
 
 void X11Backend::placeWindow(Form& form) {
@@ -503,9 +566,9 @@ void X11Backend::placeWindow(Form& form) {
     XResizeWindow(display_, window->id, static_cast<unsigned>(scale_.toScreen(width)),
                   static_cast<unsigned>(scale_.toScreen(height)));
   }
-  // The window manager puts the frame's corner where the window is asked to go.
-  XMoveWindow(display_, window->id, scale_.toScreen(x - window->borders.left),
-              scale_.toScreen(y - window->borders.top));
+  // A window manager puts the frame's corner where the window is asked to go.
+  XMoveWindow(display_, window->id, scale_.toScreen(x), scale_.toScreen(y));
+  window->client.reset();
   XFlush(display_);
 }
 
@@ -554,14 +617,33 @@ void X11Backend::focusWindow(Form& form) {
   const XWindow* window = windowData(form);
   if (!window) return;
   XRaiseWindow(display_, window->id);
-  if (window->mapped) XSetInputFocus(display_, window->id, RevertToNone, CurrentTime);
+  focusWanted_ = 0;
+  if (viewable(*window)) {
+    XSetInputFocus(display_, window->id, RevertToNone, CurrentTime);
+  } else if (window->mapped) {
+    focusWanted_ = window->id;  // given once it shows
+  }
   XFlush(display_);
+}
+
+bool X11Backend::viewable(const XWindow& window) {
+  // A window manager may map our window before its frame (fluxbox does): until both are, the
+  // window cannot take the keyboard.
+  if (!window.mapped) return false;
+  if (!windowManagerRuns()) return true;
+  XWindowAttributes attributes;
+  return XGetWindowAttributes(display_, window.id, &attributes) &&
+         attributes.map_state == IsViewable;
 }
 
 void X11Backend::setOwner(Form& dialog, Form& owner) {
   const XWindow* window = windowData(dialog);
   const XWindow* under = windowData(owner);
-  if (window && under) XSetTransientForHint(display_, window->id, under->id);
+  if (window && under) {
+    XSetTransientForHint(display_, window->id, under->id);
+    setWindowFunctions(display_, window->id, !borderless(dialog), false);
+    XFlush(display_);
+  }
 }
 
 void X11Backend::noteUserTime(XWindow& window, unsigned long time) {
@@ -629,7 +711,12 @@ void X11Backend::handleClientMessage(const XClientMessageEvent& message) {
     XFlush(display_);
   } else if (const XWindow* window = windowOf(message.window);
              protocol == atoms_[kWmTakeFocus] && window && window->mapped) {
-    XSetInputFocus(display_, message.window, RevertToNone, static_cast<Time>(message.data.l[1]));
+    // fluxbox offers the keyboard before it maps the frame: the window takes it once it shows.
+    if (viewable(*window)) {
+      XSetInputFocus(display_, message.window, RevertToNone, static_cast<Time>(message.data.l[1]));
+    } else {
+      focusWanted_ = window->id;
+    }
     XFlush(display_);
   }
 }
@@ -694,6 +781,11 @@ void X11Backend::handle(XEvent& event) {
       if (window->ic && event.xfocus.mode != NotifyGrab) XUnsetICFocus(window->ic);
       break;
     case Expose:
+      // Drawn on: it shows, and can take the keyboard it was meant to have.
+      if (focusWanted_ == window->id) {
+        focusWanted_ = 0;
+        XSetInputFocus(display_, window->id, RevertToNone, CurrentTime);
+      }
       // The last of one exposure's rectangles: the window is drawn whole once.
       if (event.xexpose.count == 0) queue(InputEvent::Kind::Exposed, window->id, 0, 0, 0, 0, true);
       break;
@@ -702,6 +794,12 @@ void X11Backend::handle(XEvent& event) {
       break;
     case UnmapNotify:
       window->mapped = false;
+      break;
+    case ReparentNotify:
+      window->parent = event.xreparent.parent;
+      break;
+    case ConfigureNotify:
+      noteConfigure(*window, event.xconfigure);
       break;
     case PropertyNotify:
       if (event.xproperty.atom == atoms_[kNetFrameExtents]) {
@@ -783,8 +881,41 @@ void X11Backend::createInputContext(XWindow& window) {
   XSetICFocus(window.ic);
 }
 
-Rect X11Backend::monitorArea() {
-  Rect size{0, 0, DisplayWidth(display_, screen_), DisplayHeight(display_, screen_)};
+Rect X11Backend::screenWorkArea() {
+  const Rect root{0, 0, DisplayWidth(display_, screen_), DisplayHeight(display_, screen_)};
+  // The free part of the screen the window manager says, for the desktop shown now.
+  Rect free = root;
+  const std::vector<long> desktop = cardinals(root_, "_NET_CURRENT_DESKTOP");
+  const std::vector<long> areas = cardinals(root_, "_NET_WORKAREA");
+  const std::size_t at = 4 * static_cast<std::size_t>(desktop.empty() ? 0 : desktop[0]);
+  if (areas.size() >= at + 4) {
+    free = {static_cast<int>(areas[at]), static_cast<int>(areas[at + 1]),
+            static_cast<int>(areas[at + 2]), static_cast<int>(areas[at + 3])};
+  }
+  // Of it, the part on the primary monitor.
+  const Rect monitor = primaryMonitor().value_or(root);
+  const Rect area = intersection(intersection(free, monitor), root);
+  return area.empty() ? intersection(monitor, root) : area;
+}
+
+std::vector<long> X11Backend::cardinals(::Window window, const char* name) {
+  std::vector<long> values;
+  Atom type = 0;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char* data = nullptr;
+  if (XGetWindowProperty(display_, window, XInternAtom(display_, name, False), 0, 1024, False,
+                         XA_CARDINAL, &type, &format, &count, &after, &data) == Success &&
+      data && type == XA_CARDINAL && format == 32) {
+    const auto* longs = reinterpret_cast<const long*>(data);
+    values.assign(longs, longs + count);
+  }
+  if (data) XFree(data);
+  return values;
+}
+
+std::optional<Rect> X11Backend::primaryMonitor() {
+  // The library is opened only to answer this.
   static RandrLibrary randr;
   static const bool loaded = [] {
     void* library = openSharedLibrary("libXrandr.so.2");
@@ -797,16 +928,18 @@ Rect X11Backend::monitorArea() {
   }();
   int queryEvent = 0, queryError = 0;
   if (!loaded || !XQueryExtension(display_, "RANDR", &queryEvent, &queryEvent, &queryError)) {
-    return size;
+    return std::nullopt;
   }
   int count = 0;
   XRRMonitorInfo* monitors = randr.getMonitors(display_, root_, True, &count);
+  std::optional<Rect> primary;
   for (int i = 0; i < count; ++i) {
-    if (i == 0 || monitors[i].primary) size = {0, 0, monitors[i].width, monitors[i].height};
-    if (monitors[i].primary) break;
+    const XRRMonitorInfo& m = monitors[i];
+    if (i == 0 || m.primary) primary = Rect{m.x, m.y, m.width, m.height};
+    if (m.primary) break;
   }
   if (monitors) randr.freeMonitors(monitors);
-  return size;
+  return primary;
 }
 
 ::Window X11Backend::clipboardWindow() {

@@ -77,6 +77,35 @@ void* displayOfWindow(void* sdlWindow) {
   return info.subsystem == SDL_SYSWM_X11 ? info.info.x11.display : nullptr;
 }
 
+void setWindowFunctions(void* display, unsigned long window, bool decorated, bool minimizable) {
+  constexpr long kFunctions = 1L << 0, kDecorations = 1L << 1;  // which fields count
+  constexpr long kMove = 1L << 2, kMinimize = 1L << 3, kClose = 1L << 5;
+  Display* x = static_cast<Display*>(display);
+  const Atom hints = XInternAtom(x, "_MOTIF_WM_HINTS", False);
+  const long motif[5] = {kFunctions | kDecorations, kMove | kClose | (minimizable ? kMinimize : 0),
+                         decorated ? 1 : 0, 0, 0};
+  XChangeProperty(x, window, hints, hints, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(motif), 5);
+}
+
+void setWindowFunctions(SDL_Window* window, bool decorated, bool minimizable) {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_X11) {
+    setWindowFunctions(info.info.x11.display, info.info.x11.window, decorated, minimizable);
+    XFlush(info.info.x11.display);
+  }
+}
+
+bool mayTakeFocus(SDL_Window* window) {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return true;
+  XWindowAttributes attributes;
+  return XGetWindowAttributes(info.info.x11.display, info.info.x11.window, &attributes) &&
+         attributes.map_state == IsViewable;
+}
+
 int connectionSocket(void* display) {
   return ConnectionNumber(static_cast<Display*>(display));
 }

@@ -34,6 +34,15 @@ int connectionSocket(void* display);
 bool windowManagerRuns(void* display);
 // Sends what Xlib holds back and tells whether events wait to be read.
 bool eventsPending(void* display);
+// Tells the window manager what the player may do to a window (Motif's hints, which every
+// window manager reads): move and close it, minimise it if asked, never resize or maximise it,
+// as its fixed border means; and whether it has decorations.
+void setWindowFunctions(void* display, unsigned long window, bool decorated, bool minimizable);
+// The same for an SDL window on X11 (SDL's own hints only fix its size).
+void setWindowFunctions(SDL_Window* window, bool decorated, bool minimizable);
+// Whether an SDL window can take the keyboard: on X11, once it and its window manager's frame
+// are mapped (SDL asks only for its own, and fluxbox maps the frame last); elsewhere, always.
+bool mayTakeFocus(SDL_Window* window);
 // Sends parts of a picture straight to an SDL window on an X server. False when the window
 // is not on one whose pixels fit the pictures; the caller then shows it some other way.
 bool putOnX11Window(SDL_Window* window, const Picture& picture, const std::vector<Rect>& rects);

@@ -131,10 +131,11 @@ void showHelpIndex(rt::Form& owner) {
   FrmHelp& help = *frmHelp;
   help.setText(wrapped(file));
   // Beside the table where the screen has room, else over its right part: always in sight.
-  const rt::ScreenSize screen = app.screenSize();
+  const rt::Rect area = app.workArea();
   help.move(
-      std::clamp(owner.left() + owner.width() - 40, 0, std::max(0, screen.width - help.width())),
-      std::clamp(owner.top() + 40, 0, std::max(0, screen.height - help.height())));
+      std::clamp(owner.left() + owner.width() - 40, area.x,
+                 std::max(area.x, area.x + area.width - help.width())),
+      std::clamp(owner.top() + 40, area.y, std::max(area.y, area.y + area.height - help.height())));
   help.show();
 }
 

@@ -1,5 +1,7 @@
 #include "windows/window_helpers.h"
 
+#include <algorithm>
+
 #include "runtime/text.h"
 
 namespace velloran {
@@ -11,8 +13,11 @@ void gsSizeFormClient(std::int32_t left, std::int32_t top, std::int32_t right, s
 }
 
 void gsCenterForm(rt::Form& form) {
-  const rt::ScreenSize screen = rt::App::instance().screenSize();
-  form.move((screen.width - form.width()) / 2, (screen.height - form.height()) / 2);
+  // The screen is the part of the primary monitor the desktop's panels leave free. A window
+  // larger than it keeps its title bar and toolbar inside: its top-left corner.
+  const rt::Rect area = rt::App::instance().workArea();
+  form.move(std::max(area.x, area.x + (area.width - form.width()) / 2),
+            std::max(area.y, area.y + (area.height - form.height()) / 2));
 }
 
 void gsPause(double seconds) {

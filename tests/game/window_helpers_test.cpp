@@ -100,14 +100,28 @@ TEST_F(Helpers, SizeFormClientGivesTheCallersClientSizesAndKeepsThePlace) {
   }
 }
 
-TEST_F(Helpers, CenterFormPutsTheOuterRectangleInTheMiddleOfTheScreen) {
-  headless->setScreenSize({1280, 1024});
+// The screen is the desktop's work area: a primary monitor on the right, panels at the top
+// and bottom. A table larger than it keeps its title bar and toolbar in sight.
+TEST_F(Helpers, CenterFormPutsTheOuterRectangleInTheMiddleOfTheWorkArea) {
   rt::Form form("frmMain");
   form.setClientSize(795, 581);
-  gsCenterForm(form);
-  EXPECT_EQ(form.left(), (1280 - form.width()) / 2);
-  EXPECT_EQ(form.top(), (1024 - form.height()) / 2);
   EXPECT_GT(form.width(), 795) << "the outer rectangle includes the frame";
+  const int w = form.width(), h = form.height();
+  struct Case {
+    rt::Rect area;
+    int left, top;
+  } cases[] = {
+      {{0, 0, 1280, 1024}, (1280 - w) / 2, (1024 - h) / 2},
+      {{1280, 0, 1920, 1080}, 1280 + (1920 - w) / 2, (1080 - h) / 2},
+      {{0, 28, 1024, 600 - 28 - 48}, (1024 - w) / 2, 28},
+      {{100, 50, 640, 480}, 100, 50},
+  };
+  for (const Case& c : cases) {
+    headless->setWorkArea(c.area);
+    gsCenterForm(form);
+    EXPECT_EQ(form.left(), c.left) << c.area.x << "," << c.area.y;
+    EXPECT_EQ(form.top(), c.top) << c.area.x << "," << c.area.y;
+  }
 }
 
 int aliveForms = 0;

@@ -77,7 +77,7 @@ class RandomPlayer final : public rt::Backend {
   void waitEvent(rt::Form* active, double seconds) override;
   Clock& clock() override { return session_.clock; }
   void messageBox(const std::string& text, const std::string& title, rt::Form* owner) override;
-  rt::ScreenSize screenSize() override { return {1024, 768}; }
+  rt::Rect workArea() override { return {0, 0, 1024, 768}; }
   bool realWindows() const override { return false; }
   std::string clipboardText() override { return session_.clipboard; }
   void setClipboardText(const std::string& text) override { session_.clipboard = text; }

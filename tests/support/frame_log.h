@@ -61,7 +61,7 @@ class FrameLog final : public rt::Backend {
   void messageBox(const std::string& text, const std::string& title, rt::Form* owner) override {
     inner_->messageBox(text, title, owner);
   }
-  rt::ScreenSize screenSize() override { return inner_->screenSize(); }
+  rt::Rect workArea() override { return inner_->workArea(); }
   bool realWindows() const override { return inner_->realWindows(); }
   std::string clipboardText() override { return inner_->clipboardText(); }
   void setClipboardText(const std::string& text) override { inner_->setClipboardText(text); }

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -13,6 +15,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -20,6 +23,7 @@
 #include "dialogs/frm_choose_seat.h"
 #include "dialogs/frm_choose_tiles.h"
 #include "dialogs/frm_get_name.h"
+#include "dialogs/frm_hi_score.h"
 #include "dialogs/frm_rounds_setting.h"
 #include "engine/shared.h"
 #include "runtime/app.h"
@@ -29,12 +33,14 @@
 #include "windows/table_window.h"
 #include "windows/window_helpers.h"
 #include "x11/child_process.h"
+#include "x11/screen_grab.h"
 #include "x11/x_client.h"
 
 namespace velloran {
 namespace {
 
 using velloran::testing::clientRect;
+using velloran::testing::ScreenRect;
 using velloran::testing::xWindowOf;
 
 void xinput(const std::string& arguments) {
@@ -83,8 +89,9 @@ class DialogWindows : public ::testing::TestWithParam<velloran::testing::Desktop
     installErrorReporter();
   }
   void TearDown() override {
-    gsReleaseObjects(frmAbout, frmChooseSeat, frmChooseTiles, frmGetName, frmRoundsSetting,
-                     frmBitmaps, frmMain);
+    setTableWindow(nullptr);
+    gsReleaseObjects(frmAbout, frmChooseSeat, frmChooseTiles, frmGetName, frmHiScore,
+                     frmRoundsSetting, frmBitmaps, frmMain);
     rt::App::instance().doEvents();
     rt::App::instance().setBackend(nullptr);
     setErrorReporter(nullptr);
@@ -101,9 +108,33 @@ class DialogWindows : public ::testing::TestWithParam<velloran::testing::Desktop
   }
 };
 
-TEST_P(DialogWindows, TheSetChooserLiesOverTheTableAndKeepsTheKeyboard) {
-  frmMain->show();
-  // Three single flowers in rows 1 to 3: the row handed back names the option taken.
+// Serves the game's events until `done`, for at most ten seconds.
+bool serveUntil(const std::function<bool()>& done) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() >= end) return false;
+    rt::App::instance().doEvents();
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return true;
+}
+
+// The outer rectangle of a form's window as the desktop shows it: its frame under a window
+// manager; with none, the client area and the frame the game takes for it.
+std::optional<ScreenRect> outerRect(const rt::Form& form) {
+  const unsigned long window = xWindowOf(form);
+  if (velloran::testing::windowManagerRuns()) return velloran::testing::topLevelRect(window);
+  std::optional<ScreenRect> rect = clientRect(window);
+  const rt::FrameExtents frame = form.frame();
+  if (rect) {
+    *rect = {rect->x - frame.left, rect->y - frame.top, rect->width + frame.left + frame.right,
+             rect->height + frame.top + frame.bottom};
+  }
+  return rect;
+}
+
+// Three single flowers in rows 1 to 3 (the row handed back names the option taken), then Pass.
+void offerThreeFlowers() {
   DynamicArray<std::int16_t> rows, cols;
   rows.redim(3);
   cols.redim(3);
@@ -119,6 +150,11 @@ TEST_P(DialogWindows, TheSetChooserLiesOverTheTableAndKeepsTheKeyboard) {
     if (k <= 3) rows[k] = static_cast<std::int16_t>(k), cols[k] = 5;
   }
   frmChooseTiles->msLoadFormVariables(rows, cols);
+}
+
+TEST_P(DialogWindows, TheSetChooserLiesOverTheTableAndKeepsTheKeyboard) {
+  frmMain->show();
+  offerThreeFlowers();
   std::optional<velloran::testing::ScreenRect> table, chooser;
   const std::string tableWindow = std::to_string(xWindowOf(*frmMain));
   Script script(*frmChooseTiles,
@@ -138,6 +174,151 @@ TEST_P(DialogWindows, TheSetChooserLiesOverTheTableAndKeepsTheKeyboard) {
   // its placement rounds the table's frame.
   EXPECT_NEAR(chooser->x - table->x, 353, 4);
   EXPECT_NEAR(chooser->y - table->y, 436, 4);
+}
+
+// The player drags the table elsewhere; every dialog then opens where its placement puts it
+// from the table's new outer rectangle, as the desktop shows it.
+TEST_P(DialogWindows, DialogsFollowATableThePlayerMoved) {
+  frmMain->show();
+  const unsigned long table = xWindowOf(*frmMain);
+  ASSERT_TRUE(serveUntil([&] { return velloran::testing::viewable(table); }));
+  const std::optional<ScreenRect> start = clientRect(table);
+  const std::optional<ScreenRect> startFrame = velloran::testing::topLevelRect(table);
+  ASSERT_TRUE(start && startFrame);
+  // Moved by another program, as a pager does: under a window manager the request goes to it,
+  // and it moves the frame (a drag synthesised from here would depend on its timing).
+  constexpr int kAcross = -100, kDown = -60;
+  velloran::testing::moveTopLevel(table, start->x + kAcross, start->y + kDown);
+  ScreenRect tableOuter;
+  EXPECT_TRUE(serveUntil([&] {
+    tableOuter = *outerRect(*frmMain);
+    return tableOuter.x < startFrame->x - 20 && tableOuter.y < startFrame->y - 20 &&
+           frmMain->left() == tableOuter.x && frmMain->top() == tableOuter.y;
+  })) << "the game learnt the table's new place: it thinks "
+      << frmMain->left() << "," << frmMain->top() << ", the desktop shows " << tableOuter.x << ","
+      << tableOuter.y;
+  const ScreenRect client = *clientRect(table);
+  const rt::Picture under =
+      *velloran::testing::grabScreen(client.x, client.y, client.width, client.height);
+
+  // Where a dialog's outer rectangle shows, once it is on the screen.
+  const auto shownAt = [](rt::Form& dialog) {
+    std::optional<ScreenRect> place;
+    Script script(
+        dialog, {{[&] { return dialog.loaded() && velloran::testing::viewable(xWindowOf(dialog)); },
+                  [&] {
+                    place = outerRect(dialog);
+                    dialog.unload();
+                  }}});
+    dialog.showModal();
+    return place;
+  };
+  const auto centred = [&](const ScreenRect& dialog) {
+    return std::pair{tableOuter.x + (tableOuter.width - dialog.width) / 2,
+                     tableOuter.y + (tableOuter.height - dialog.height) / 2};
+  };
+  std::vector<std::pair<std::string, rt::Form*>> centredDialogs = {
+      {"seat draw", &*frmChooseSeat},
+      {"about box", &*frmAbout},
+      {"high scores", &*frmHiScore},
+      {"rounds setting", &*frmRoundsSetting}};
+  for (const auto& [name, dialog] : centredDialogs) {
+    const std::optional<ScreenRect> place = shownAt(*dialog);
+    ASSERT_TRUE(place) << name;
+    const auto [x, y] = centred(*place);
+    EXPECT_NEAR(place->x, x, 2) << name;
+    EXPECT_NEAR(place->y, y, 2) << name;
+  }
+  setTableWindow(&*frmMain);
+  frmGetName->msLoadFormVariables(500);
+  const std::optional<ScreenRect> name = shownAt(*frmGetName);
+  ASSERT_TRUE(name);
+  EXPECT_NEAR(name->x, centred(*name).first, 2) << "name entry";
+  EXPECT_NEAR(name->y, centred(*name).second, 2) << "name entry";
+
+  // The set chooser: from the table's outer corner, 353 and 436 client pixels scaled to the
+  // outer size; what it shows between its options is the table that lies under it.
+  offerThreeFlowers();
+  std::optional<ScreenRect> chooser;
+  std::optional<rt::Picture> strip;
+  Script script(*frmChooseTiles, {{[&] {
+                                     // Drawn: the red frame round the first option shows (until
+                                     // then the window shows what lay under it).
+                                     const unsigned long window = xWindowOf(*frmChooseTiles);
+                                     chooser = clientRect(window);
+                                     return velloran::testing::viewable(window) &&
+                                            velloran::testing::screenPixels(
+                                                chooser->x + 4, chooser->y + 20, 1, 1) ==
+                                                std::vector<std::uint32_t>{0xFF0000};
+                                   },
+                                   [&] {
+                                     strip = velloran::testing::grabScreen(
+                                         chooser->x, chooser->y, chooser->width, chooser->height);
+                                     frmChooseTiles->unload();
+                                   }}});
+  frmChooseTiles->showModal();
+  ASSERT_TRUE(chooser && strip);
+  const std::optional<ScreenRect> still = clientRect(table);
+  ASSERT_TRUE(still && still->x == client.x && still->y == client.y) << "the table stayed put";
+  EXPECT_NEAR(chooser->x, tableOuter.x + 353.0 * tableOuter.width / client.width, 2);
+  EXPECT_NEAR(chooser->y, tableOuter.y + 436.0 * tableOuter.height / client.height, 2);
+  // Below the first row of options, which holds them all: the table alone.
+  int differing = 0;
+  for (int y = 50; y < strip->height(); ++y) {
+    for (int x = 0; x < strip->width(); ++x) {
+      const int tableX = chooser->x - client.x + x, tableY = chooser->y - client.y + y;
+      differing += strip->pixel(x, y) != under.pixel(tableX, tableY) ? 1 : 0;
+    }
+  }
+  EXPECT_EQ(differing, 0) << "pixels of the strip unlike the table under them";
+}
+
+// Every window keeps its size: the window manager is told it cannot be resized or maximised
+// (size limits of one size, Motif's functions without either), and a request to maximise the
+// table leaves it as it is. The table may be minimised, a dialog not.
+TEST_P(DialogWindows, NoWindowCanBeResizedOrMaximised) {
+  constexpr long kResize = 1L << 1, kMinimize = 1L << 3, kMaximize = 1L << 4;
+  constexpr long kAll = 1L << 0, kFunctions = 1L << 0;
+  const auto fixed = [](const rt::Form& form, bool minimizable) {
+    const unsigned long window = xWindowOf(form);
+    const std::optional<std::vector<int>> limits = velloran::testing::sizeLimits(window);
+    const std::vector<int> own = {form.scaleWidth(), form.scaleHeight(), form.scaleWidth(),
+                                  form.scaleHeight()};
+    EXPECT_EQ(limits, own) << form.name();
+    const std::vector<long> motif = velloran::testing::property32(window, "_MOTIF_WM_HINTS");
+    ASSERT_EQ(motif.size(), 5u) << form.name();
+    EXPECT_TRUE(motif[0] & kFunctions) << form.name();
+    EXPECT_FALSE(motif[1] & (kAll | kResize | kMaximize)) << form.name();
+    EXPECT_EQ((motif[1] & kMinimize) != 0, minimizable) << form.name();
+    if (!velloran::testing::windowManagerRuns()) return;
+    for (const std::string& action :
+         velloran::testing::atomNames(window, "_NET_WM_ALLOWED_ACTIONS")) {
+      EXPECT_NE(action, "_NET_WM_ACTION_RESIZE") << form.name();
+      EXPECT_NE(action, "_NET_WM_ACTION_MAXIMIZE_HORZ") << form.name();
+      EXPECT_NE(action, "_NET_WM_ACTION_MAXIMIZE_VERT") << form.name();
+    }
+  };
+  frmMain->show();
+  const unsigned long table = xWindowOf(*frmMain);
+  ASSERT_TRUE(serveUntil([&] { return velloran::testing::viewable(table); }));
+  fixed(*frmMain, true);
+  velloran::testing::askToMaximise(table);
+  Script script(*frmRoundsSetting,
+                {{[&] { return velloran::testing::viewable(xWindowOf(*frmRoundsSetting)); },
+                  [&] {
+                    fixed(*frmRoundsSetting, false);
+                    frmRoundsSetting->unload();
+                  }}});
+  frmRoundsSetting->showModal();
+  EXPECT_TRUE(script.finished());
+  // A window manager that maximises it all the same is asked to take that back.
+  std::optional<ScreenRect> client;
+  EXPECT_TRUE(serveUntil([&] {
+    client = clientRect(table);
+    return client && client->width == frmMain->scaleWidth() &&
+           client->height == frmMain->scaleHeight();
+  })) << "the table keeps its size, not "
+      << client->width << "x" << client->height;
 }
 
 TEST_P(DialogWindows, TheNameBoxPastesCopiesAndCutsThroughRealKeys) {

@@ -1,5 +1,5 @@
-// With VELLORAN_TEST_WM=openbox the real-window tests run as on a player's desktop: openbox
-// manages the display before the first test and leaves after the last.
+// With VELLORAN_TEST_WM=openbox (or fluxbox) the real-window tests run as on a player's desktop:
+// the window manager manages the display before the first test and leaves after the last.
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -8,23 +8,32 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "x11/x_client.h"
 
 namespace velloran::testing {
 namespace {
 
+namespace fs = std::filesystem;
+
 class WindowManager : public ::testing::Environment {
  public:
+  explicit WindowManager(std::vector<const char*> command) : command_(std::move(command)) {
+    command_.push_back(nullptr);
+  }
   void SetUp() override {
-    // openbox may lose its connection while the X server sets it up (a loaded Xvfb drops a few
-    // new connections): it then ends at once, and is started again.
+    // A window manager may lose its connection while the X server sets it up (a loaded Xvfb
+    // drops a few new connections): it then ends at once, and is started again.
     for (int start = 0; start < 5 && !windowManagerRuns(); ++start) {
       pid_ = fork();
       if (pid_ == 0) {
-        execlp("openbox", "openbox", "--sm-disable", static_cast<char*>(nullptr));
+        execvp(command_[0], const_cast<char* const*>(command_.data()));
         _exit(127);
       }
       // It announces itself on the root window once it manages the screen.
@@ -36,24 +45,41 @@ class WindowManager : public ::testing::Environment {
         std::this_thread::sleep_for(std::chrono::milliseconds(25));
       }
     }
-    ASSERT_TRUE(windowManagerRuns()) << "openbox runs on the display";
-    ASSERT_TRUE(windowManagerManages(10)) << "openbox manages the display's windows";
+    ASSERT_TRUE(windowManagerRuns()) << command_[0] << " runs on the display";
+    ASSERT_TRUE(windowManagerManages(10)) << command_[0] << " manages the display's windows";
   }
   void TearDown() override {
     if (pid_ > 0) {
-      kill(pid_, SIGTERM);
+      // fluxbox, asked to end, may wait for ever on the server (seen under load); it has
+      // nothing to save.
+      kill(pid_, command_[0] == std::string("fluxbox") ? SIGKILL : SIGTERM);
       waitpid(pid_, nullptr, 0);
     }
   }
 
  private:
+  std::vector<const char*> command_;
   pid_t pid_ = -1;
 };
 
 const bool registered = [] {
   const char* wanted = std::getenv("VELLORAN_TEST_WM");
-  if (wanted && std::string(wanted) == "openbox") {
-    ::testing::AddGlobalTestEnvironment(new WindowManager);
+  const std::string name = wanted ? wanted : "";
+  if (name == "openbox") {
+    ::testing::AddGlobalTestEnvironment(new WindowManager({"openbox", "--sm-disable"}));
+  } else if (name == "fluxbox") {
+    // Its own settings, with no wallpaper: the desktop's would be set by a helper whose
+    // complaint, in a window of its own, takes the keyboard from the game.
+    static const std::string settings = [] {
+      const fs::path folder =
+          fs::temp_directory_path() / ("velloran-fluxbox-" + std::to_string(getpid()));
+      fs::create_directories(folder);
+      std::ofstream(folder / "overlay") << "background: none\n";
+      std::ofstream(folder / "init")
+          << "session.styleOverlay: " << (folder / "overlay").string() << "\n";
+      return (folder / "init").string();
+    }();
+    ::testing::AddGlobalTestEnvironment(new WindowManager({"fluxbox", "-rc", settings.c_str()}));
   }
   return true;
 }();

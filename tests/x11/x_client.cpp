@@ -167,6 +167,13 @@ std::string windowName(unsigned long window) {
   return name;
 }
 
+bool viewable(unsigned long window) {
+  Connection x;
+  XWindowAttributes attributes;
+  return x.display && XGetWindowAttributes(x.display, window, &attributes) &&
+         attributes.map_state == IsViewable;
+}
+
 std::optional<ScreenRect> clientRect(unsigned long window) {
   Connection x;
   XWindowAttributes attributes;
@@ -197,6 +204,66 @@ unsigned long xWindowOf(const rt::Form& form) {
     return 0;
   }
   return info.info.x11.window;
+}
+
+std::vector<long> property32(unsigned long window, const std::string& name) {
+  Connection x;
+  std::vector<long> values;
+  if (!x.display) return values;
+  Atom type = 0;
+  int format = 0;
+  unsigned long items = 0, after = 0;
+  unsigned char* data = nullptr;
+  if (XGetWindowProperty(x.display, window, XInternAtom(x.display, name.c_str(), False), 0, 1024,
+                         False, AnyPropertyType, &type, &format, &items, &after,
+                         &data) == Success &&
+      data && format == 32) {
+    const auto* longs = reinterpret_cast<const long*>(data);
+    values.assign(longs, longs + items);
+  }
+  if (data) XFree(data);
+  return values;
+}
+
+std::vector<std::string> atomNames(unsigned long window, const std::string& name) {
+  std::vector<std::string> names;
+  for (const long atom : property32(window, name)) {
+    Connection x;
+    char* text = x.display ? XGetAtomName(x.display, static_cast<Atom>(atom)) : nullptr;
+    if (text) names.emplace_back(text);
+    if (text) XFree(text);
+  }
+  return names;
+}
+
+std::optional<std::vector<int>> sizeLimits(unsigned long window) {
+  Connection x;
+  XSizeHints hints{};
+  long supplied = 0;
+  if (!x.display || !XGetWMNormalHints(x.display, window, &hints, &supplied) ||
+      !(hints.flags & PMinSize) || !(hints.flags & PMaxSize)) {
+    return std::nullopt;
+  }
+  return std::vector<int>{hints.min_width, hints.min_height, hints.max_width, hints.max_height};
+}
+
+void askToMaximise(unsigned long window) {
+  Connection x;
+  if (!x.display) return;
+  XEvent event{};
+  event.xclient.type = ClientMessage;
+  event.xclient.window = window;
+  event.xclient.message_type = XInternAtom(x.display, "_NET_WM_STATE", False);
+  event.xclient.format = 32;
+  event.xclient.data.l[0] = 1;  // add
+  event.xclient.data.l[1] =
+      static_cast<long>(XInternAtom(x.display, "_NET_WM_STATE_MAXIMIZED_VERT", False));
+  event.xclient.data.l[2] =
+      static_cast<long>(XInternAtom(x.display, "_NET_WM_STATE_MAXIMIZED_HORZ", False));
+  event.xclient.data.l[3] = 1;  // from an application
+  XSendEvent(x.display, DefaultRootWindow(x.display), False,
+             SubstructureRedirectMask | SubstructureNotifyMask, &event);
+  XSync(x.display, False);
 }
 
 void askToClose(unsigned long window) {
@@ -254,6 +321,13 @@ void clickAt(int screenX, int screenY) {
   settle(x.display);
 }
 
+void moveTopLevel(unsigned long window, int screenX, int screenY) {
+  Connection x;
+  if (!x.display) return;
+  XMoveWindow(x.display, window, screenX, screenY);
+  settle(x.display);
+}
+
 std::vector<std::uint32_t> screenPixels(int x, int y, int width, int height) {
   Connection c;
   std::vector<std::uint32_t> pixels;
@@ -307,6 +381,19 @@ unsigned long topLevelOf(unsigned long window) {
     if (parent == root) return at;
     at = parent;
   }
+}
+
+std::optional<ScreenRect> topLevelRect(unsigned long window) {
+  const unsigned long topLevel = topLevelOf(window);
+  Connection x;
+  XWindowAttributes attributes;
+  if (!topLevel || !x.display || !XGetWindowAttributes(x.display, topLevel, &attributes)) {
+    return std::nullopt;
+  }
+  // Its X border too (fluxbox draws its frame's edge so): the place is the border's corner.
+  const int border = attributes.border_width;
+  return ScreenRect{attributes.x, attributes.y, attributes.width + 2 * border,
+                    attributes.height + 2 * border};
 }
 
 struct TopLevelPlaces::State {
@@ -393,6 +480,75 @@ OtherWindow::OtherWindow() {
 
 OtherWindow::~OtherWindow() {
   if (display_) XCloseDisplay(static_cast<Display*>(display_));
+}
+
+Panels::Panels(int top, int bottom) : top_(top), bottom_(bottom) {
+  Display* display = openDisplay();
+  display_ = display;
+  if (!display) return;
+  const Window root = DefaultRootWindow(display);
+  const int width = DisplayWidth(display, DefaultScreen(display));
+  const int height = DisplayHeight(display, DefaultScreen(display));
+  const Atom type = XInternAtom(display, "_NET_WM_WINDOW_TYPE", False);
+  const Atom dock = XInternAtom(display, "_NET_WM_WINDOW_TYPE_DOCK", False);
+  const Atom strut = XInternAtom(display, "_NET_WM_STRUT", False);
+  const Atom partial = XInternAtom(display, "_NET_WM_STRUT_PARTIAL", False);
+  for (const bool atTop : {true, false}) {
+    const int thickness = atTop ? top : bottom;
+    const Window panel = XCreateSimpleWindow(display, root, 0, atTop ? 0 : height - thickness,
+                                             static_cast<unsigned>(width),
+                                             static_cast<unsigned>(thickness), 0, 0, 0x303030);
+    XChangeProperty(display, panel, type, XA_ATOM, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(&dock), 1);
+    // left, right, top, bottom; then where along each edge the strip lies.
+    const long struts[12] = {0,
+                             0,
+                             atTop ? thickness : 0,
+                             atTop ? 0 : thickness,
+                             0,
+                             0,
+                             0,
+                             0,
+                             0,
+                             atTop ? width - 1 : 0,
+                             0,
+                             atTop ? 0 : width - 1};
+    XChangeProperty(display, panel, strut, XA_CARDINAL, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(struts), 4);
+    XChangeProperty(display, panel, partial, XA_CARDINAL, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(struts), 12);
+    XMapWindow(display, panel);
+  }
+  XSync(display, False);
+}
+
+Panels::~Panels() {
+  if (display_) XCloseDisplay(static_cast<Display*>(display_));
+}
+
+bool Panels::takenOff(double seconds) const {
+  Display* display = static_cast<Display*>(display_);
+  if (!display) return false;
+  const int height = DisplayHeight(display, DefaultScreen(display));
+  const Atom workArea = XInternAtom(display, "_NET_WORKAREA", False);
+  const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  for (;;) {
+    Atom type = 0;
+    int format = 0;
+    unsigned long items = 0, after = 0;
+    unsigned char* data = nullptr;
+    bool taken = false;
+    if (XGetWindowProperty(display, DefaultRootWindow(display), workArea, 0, 4, False, XA_CARDINAL,
+                           &type, &format, &items, &after, &data) == Success &&
+        data && format == 32 && items == 4) {
+      const auto* area = reinterpret_cast<const long*>(data);
+      taken = area[1] == top_ && area[3] == height - top_ - bottom_;
+    }
+    if (data) XFree(data);
+    if (taken) return true;
+    if (std::chrono::steady_clock::now() >= end) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
 }
 
 bool windowManagerManages(double seconds) {

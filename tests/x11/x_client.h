@@ -28,10 +28,22 @@ struct ScreenRect {
 // The game's windows on the screen (WM_CLASS "velloran", mapped), oldest first.
 std::vector<unsigned long> gameWindows();
 std::string windowName(unsigned long window);
+// Whether a window is mapped and all its ancestors are (a window manager maps its frame).
+bool viewable(unsigned long window);
 // The client area of a window, in screen coordinates.
 std::optional<ScreenRect> clientRect(unsigned long window);
 // The X window showing a form, on either backend.
 unsigned long xWindowOf(const rt::Form& form);
+// A window's property of 32-bit values, of any type (atoms as their names' numbers); empty
+// when it has none.
+std::vector<long> property32(unsigned long window, const std::string& name);
+// The names of the atoms a window's property lists.
+std::vector<std::string> atomNames(unsigned long window, const std::string& name);
+// The size limits a window gives the window manager: min width, min height, max width, max
+// height; none when it gives none.
+std::optional<std::vector<int>> sizeLimits(unsigned long window);
+// Asks the window manager to maximise a window, as its title bar's button would.
+void askToMaximise(unsigned long window);
 // Asks a window to close, as a window manager does on Alt+F4.
 void askToClose(unsigned long window);
 // Runs xdotool with the arguments on this display; whether it succeeded. Its connection is a
@@ -45,6 +57,9 @@ void pressKey(const std::string& name, const std::vector<std::string>& held = {}
 void typeText(const std::string& text);
 void movePointer(int screenX, int screenY);
 void clickAt(int screenX, int screenY);
+// Asks for a top-level window to be moved, as another program may: a window manager, if one
+// runs, does it.
+void moveTopLevel(unsigned long window, int screenX, int screenY);
 // The pixels of a part of the screen, row by row, as 0xRRGGBB; none when it cannot be read
 // (part of it off the screen).
 std::vector<std::uint32_t> screenPixels(int x, int y, int width, int height);
@@ -75,6 +90,8 @@ class TopLevelPlaces {
 };
 // The top-level window that holds a window: its frame, under a window manager.
 unsigned long topLevelOf(unsigned long window);
+// The outer rectangle of the top-level window that holds a window (its frame), border included.
+std::optional<ScreenRect> topLevelRect(unsigned long window);
 
 // A plain window of the test's own, below the table, shown while it lives: it takes the
 // keyboard from the game's windows as another program's window would.
@@ -89,6 +106,24 @@ class OtherWindow {
  private:
   void* display_ = nullptr;
   unsigned long window_ = 0;
+};
+
+// Panels along the top and the bottom of the screen, as a desktop has: dock windows that keep
+// their strips free of other windows (_NET_WM_STRUT and _NET_WM_STRUT_PARTIAL), shown while
+// they live.
+class Panels {
+ public:
+  Panels(int top, int bottom);
+  ~Panels();
+  Panels(const Panels&) = delete;
+  Panels& operator=(const Panels&) = delete;
+  // Whether the window manager has taken the strips off the desktop's work area (_NET_WORKAREA)
+  // within `seconds`.
+  bool takenOff(double seconds) const;
+
+ private:
+  void* display_ = nullptr;
+  int top_ = 0, bottom_ = 0;
 };
 
 // Counts the X protocol errors the program's connections receive, in place of Xlib's
