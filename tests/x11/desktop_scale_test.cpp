@@ -154,6 +154,21 @@ TEST_F(LargeScreen, AtDoubleSizeTheMouseArrivesInTheGamesPixels) {
   app.setBackend(nullptr);
 }
 
+TEST_F(LargeScreen, TheWorkAreaIsTheGamePixelsBetweenThePanels) {
+  if (!windowManagerRuns()) {
+    GTEST_SKIP() << "panels take their strips off the screen through a window manager";
+  }
+  // Panels of odd heights: the game pixel half under a panel is not the game's.
+  const Panels panels(57, 101);
+  ASSERT_TRUE(panels.takenOff(10)) << "the window manager keeps the panels' strips free";
+  setDesktopResources("Xft.dpi:\t192\n");
+  rt::App& app = rt::App::instance();
+  app.setBackend(openBackend(Desktop::X11));
+  ASSERT_EQ(app.backend().desktopScale(), 2);
+  EXPECT_EQ(app.workArea(), (rt::Rect{0, 29, 1920, 1000}));
+  app.setBackend(nullptr);
+}
+
 // What the player sees of the real game: the table as it opens, and the seat draw opened by a
 // click on Start Anew.
 struct Seen {
