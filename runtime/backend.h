@@ -74,6 +74,8 @@ class Backend {
   // The part of the screen windows may take: the primary monitor's, less the desktop's panels.
   virtual Rect workArea() = 0;
   virtual bool realWindows() const = 0;
+  // Screen pixels per game pixel, as the desktop asks (double on many dots per inch).
+  virtual int desktopScale() const { return 1; }
 
   virtual std::string clipboardText() { return clipboard_; }
   virtual void setClipboardText(const std::string& text) { clipboard_ = text; }

@@ -4,6 +4,7 @@
 #include "base/run_time_error.h"
 #include "runtime/app.h"
 #include "runtime/desktop_input.h"
+#include "runtime/desktop_scale.h"
 #include "runtime/form.h"
 #include "runtime/keys.h"
 #include "runtime/message_box.h"
@@ -27,12 +28,9 @@ constexpr InputEvent::Kind kTyped = InputEvent::Kind::KeyPress;
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <X11/extensions/XShm.h>
 #include <X11/extensions/Xrandr.h>
 #include <X11/keysym.h>
 #include <poll.h>
-#include <sys/ipc.h>
-#include <sys/shm.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -44,6 +42,8 @@ constexpr InputEvent::Kind kTyped = InputEvent::Kind::KeyPress;
 #include <map>
 #include <optional>
 #include <thread>
+
+#include "runtime/x11_shared_pixels.h"
 
 namespace velloran::rt {
 namespace {
@@ -231,148 +231,6 @@ struct RandrLibrary {
   void (*freeMonitors)(XRRMonitorInfo*) = nullptr;
 };
 
-// Pixels the X server takes straight from our memory (MIT-SHM): a present copies the changed
-// rectangles into a shared segment, as large as the window, and sends a short request for
-// each, where the pixels themselves would fill the connection and keep the game waiting while
-// the server reads them. The segment's two halves are filled in turn, and what was put in a
-// half is overwritten only once the server has taken it: the first put into the other half
-// asks the server to say when it is done (an event, so the game never waits on a round trip
-// to learn it), which by the time the game comes back to the half it has long said. Where the
-// server cannot share memory (another machine's display, another IPC namespace), the pixels
-// go through the connection.
-class SharedPixels {
- public:
-  explicit SharedPixels(Display* display) : display_(display) {}
-  ~SharedPixels() { release(); }
-  SharedPixels(const SharedPixels&) = delete;
-  SharedPixels& operator=(const SharedPixels&) = delete;
-
-  // False when the pixels must go some other way.
-  bool put(::Window window, const Picture& picture, const std::vector<Rect>& areas);
-
- private:
-  bool attach(std::size_t bytes);
-  void release();
-
-  bool taken(unsigned long request) const {
-    return static_cast<long>(LastKnownRequestProcessed(display_) - request) >= 0;
-  }
-
-  Display* display_;
-  bool tried_ = false, usable_ = false;
-  XShmSegmentInfo segment_{};
-  std::size_t half_ = 0;  // bytes in each half
-  int current_ = 0;       // the half being filled
-  std::size_t used_ = 0;  // bytes of it filled
-  // Per half, the request whose completion means the server has taken all put there.
-  unsigned long takenWith_[2] = {};
-  unsigned long lastRequest_ = 0;  // the last put, by its request number
-};
-
-bool attachFailed = false;
-int noteAttachFailure(Display*, XErrorEvent*) {
-  attachFailed = true;
-  return 0;
-}
-
-bool SharedPixels::attach(std::size_t bytes) {
-  release();
-  const int id = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
-  if (id < 0) return false;
-  void* at = shmat(id, nullptr, 0);
-  if (at == reinterpret_cast<void*>(-1)) {
-    shmctl(id, IPC_RMID, nullptr);
-    return false;
-  }
-  segment_.shmid = id;
-  segment_.shmaddr = static_cast<char*>(at);
-  segment_.readOnly = True;
-  // The server says whether it could attach only through an error; errors of earlier
-  // requests go to the handler in place first.
-  XSync(display_, False);
-  attachFailed = false;
-  const XErrorHandler previous = XSetErrorHandler(noteAttachFailure);
-  const bool attached = XShmAttach(display_, &segment_);
-  XSync(display_, False);
-  XSetErrorHandler(previous);
-  shmctl(id, IPC_RMID, nullptr);  // freed once both sides let go
-  if (!attached || attachFailed) {
-    shmdt(at);
-    segment_ = {};
-    return false;
-  }
-  half_ = bytes / 2;
-  current_ = 0;
-  used_ = 0;
-  takenWith_[0] = takenWith_[1] = 0;
-  return true;
-}
-
-void SharedPixels::release() {
-  if (!segment_.shmaddr) return;
-  XShmDetach(display_, &segment_);
-  XSync(display_, False);
-  shmdt(segment_.shmaddr);
-  segment_ = {};
-  half_ = used_ = 0;
-}
-
-bool SharedPixels::put(::Window window, const Picture& picture, const std::vector<Rect>& areas) {
-  if (!tried_) {
-    tried_ = true;
-    usable_ = XShmQueryExtension(display_);
-  }
-  if (!usable_) return false;
-  std::size_t needed = 0;
-  for (const Rect& area : areas) needed += static_cast<std::size_t>(area.width) * area.height * 4;
-  if (needed > 2 * half_) {
-    const std::size_t whole = static_cast<std::size_t>(picture.width()) * picture.height() * 4;
-    usable_ = attach(std::max(needed, whole));
-    if (!usable_) return false;
-  }
-  bool askWhenTaken = false;
-  if (needed > half_) {
-    // A large present (a window drawn whole) takes the whole segment, once all is taken; the
-    // half after it is free again when the server says this put is done.
-    if (!taken(lastRequest_)) XSync(display_, False);
-    current_ = 0;
-    used_ = 0;
-    takenWith_[1] = NextRequest(display_) + areas.size() - 1;
-    askWhenTaken = true;
-  } else if (taken(lastRequest_)) {
-    used_ = 0;  // all taken already (the server said so for some other reason): start afresh
-  } else if (used_ + needed > half_) {
-    // On to the other half, once the server has taken what lies there; the put that leaves
-    // this half asks to be told when this one is free again.
-    const int next = 1 - current_;
-    if (takenWith_[next] && !taken(takenWith_[next])) XSync(display_, False);
-    takenWith_[current_] = NextRequest(display_) + areas.size() - 1;
-    askWhenTaken = true;
-    current_ = next;
-    used_ = 0;
-  }
-  const int screen = DefaultScreen(display_);
-  for (const Rect& area : areas) {
-    char* at = segment_.shmaddr + current_ * half_ + used_;
-    const std::size_t rowBytes = static_cast<std::size_t>(area.width) * 4;
-    for (int row = 0; row < area.height; ++row) {
-      std::memcpy(at + row * rowBytes, picture.row(area.y + row) + area.x, rowBytes);
-    }
-    XImage* image =
-        XShmCreateImage(display_, DefaultVisual(display_, screen), 24, ZPixmap, at, &segment_,
-                        static_cast<unsigned>(area.width), static_cast<unsigned>(area.height));
-    if (!image) return false;
-    XShmPutImage(display_, window, DefaultGC(display_, screen), image, 0, 0, area.x, area.y,
-                 static_cast<unsigned>(area.width), static_cast<unsigned>(area.height),
-                 askWhenTaken && &area == &areas.back());
-    image->data = nullptr;  // the segment's
-    XDestroyImage(image);
-    used_ += rowBytes * static_cast<std::size_t>(area.height);
-  }
-  lastRequest_ = NextRequest(display_) - 1;
-  return true;
-}
-
 class X11Backend final : public Backend {
  public:
   explicit X11Backend(Display* display);
@@ -394,8 +252,10 @@ class X11Backend final : public Backend {
   void messageBox(const std::string& text, const std::string& title, Form* owner) override {
     showMessageBox(text, title, owner);
   }
-  Rect workArea() override;
+  // The work area in game pixels: the ones wholly inside the screen's.
+  Rect workArea() override { return scale_.toGame(screenWorkArea()); }
   bool realWindows() const override { return true; }
+  int desktopScale() const override { return scale_.factor; }
   std::string clipboardText() override;
   void setClipboardText(const std::string& text) override;
 
@@ -436,6 +296,7 @@ class X11Backend final : public Backend {
   void openInputMethod();
   void createInputContext(XWindow& window);
   ::Window clipboardWindow();
+  Rect screenWorkArea();  // in screen pixels
   std::vector<long> cardinals(::Window window, const char* name);
   std::optional<Rect> primaryMonitor();
 
@@ -456,6 +317,9 @@ class X11Backend final : public Backend {
   std::vector<std::pair<std::string, Rect>> unsent_;  // drawn but not yet sent, for the trace
   std::unique_ptr<SharedPixels> shared_;
   std::vector<Rect> areas_;  // the rectangles of the present under way
+  // Screen pixels per game pixel: everything the game sees (places, sizes, the mouse, frames)
+  // is in its own pixels; only the calls to the X server are in the screen's.
+  DesktopScale scale_;
 };
 
 X11Backend::X11Backend(Display* display)
@@ -467,6 +331,7 @@ X11Backend::X11Backend(Display* display)
   Bool repeatsDetected = False;
   XkbSetDetectableAutoRepeat(display_, True, &repeatsDetected);
   shared_ = std::make_unique<SharedPixels>(display_);
+  scale_.factor = x11DesktopScale(display_, screenWorkArea());
 }
 
 X11Backend::~X11Backend() {
@@ -493,9 +358,10 @@ void X11Backend::openWindow(Form& form) {
   attributes.backing_store = NotUseful;
   attributes.event_mask = kWindowEvents;
   window->id = XCreateWindow(
-      display_, root_, x, y, static_cast<unsigned>(window->width),
-      static_cast<unsigned>(window->height), 0, CopyFromParent, InputOutput, CopyFromParent,
-      CWBackPixmap | CWBorderPixel | CWBackingStore | CWEventMask, &attributes);
+      display_, root_, scale_.toScreen(x), scale_.toScreen(y),
+      static_cast<unsigned>(scale_.toScreen(window->width)),
+      static_cast<unsigned>(scale_.toScreen(window->height)), 0, CopyFromParent, InputOutput,
+      CopyFromParent, CWBackPixmap | CWBorderPixel | CWBackingStore | CWEventMask, &attributes);
   const ::Window id = window->id;
   // What the window manager reads: a fixed size, the place asked for, the keyboard taken
   // when given, one class for every window, the process, a normal window.
@@ -503,10 +369,10 @@ void X11Backend::openWindow(Form& form) {
   XWMHints* hints = XAllocWMHints();
   XClassHint* type = XAllocClassHint();
   size->flags = PMinSize | PMaxSize | USPosition;
-  size->x = x;
-  size->y = y;
-  size->min_width = size->max_width = window->width;
-  size->min_height = size->max_height = window->height;
+  size->x = scale_.toScreen(x);
+  size->y = scale_.toScreen(y);
+  size->min_width = size->max_width = scale_.toScreen(window->width);
+  size->min_height = size->max_height = scale_.toScreen(window->height);
   hints->flags = InputHint;
   hints->input = True;
   type->res_name = const_cast<char*>("velloran");
@@ -556,10 +422,10 @@ void X11Backend::setTitle(XWindow& window, const std::string& title) {
 void X11Backend::setSizeHints(const XWindow& window, int x, int y) {
   XSizeHints hints{};
   hints.flags = PMinSize | PMaxSize | USPosition;
-  hints.x = x;
-  hints.y = y;
-  hints.min_width = hints.max_width = window.width;
-  hints.min_height = hints.max_height = window.height;
+  hints.x = scale_.toScreen(x);
+  hints.y = scale_.toScreen(y);
+  hints.min_width = hints.max_width = scale_.toScreen(window.width);
+  hints.min_height = hints.max_height = scale_.toScreen(window.height);
   XSetWMNormalHints(display_, window.id, &hints);
 }
 
@@ -624,8 +490,9 @@ void X11Backend::readBorders(XWindow& window) {
                          &type, &format, &count, &after, &data) == Success &&
       data && type == XA_CARDINAL && format == 32 && count == 4) {
     const auto* extents = reinterpret_cast<const long*>(data);
-    window.borders = {static_cast<int>(extents[0]), static_cast<int>(extents[2]),
-                      static_cast<int>(extents[1]), static_cast<int>(extents[3])};
+    window.borders =
+        scale_.toGame(FrameExtents{static_cast<int>(extents[0]), static_cast<int>(extents[2]),
+                                   static_cast<int>(extents[1]), static_cast<int>(extents[3])});
   }
   if (data) XFree(data);
 }
@@ -649,9 +516,12 @@ void X11Backend::noteConfigure(XWindow& window, const XConfigureEvent& configure
     ::Window child = 0;
     if (!XTranslateCoordinates(display_, window.id, root_, 0, 0, &x, &y, &child)) return;
   }
-  window.client = {x, y};
+  window.client = {scale_.toGame(x), scale_.toGame(y)};
   followDesktop(window);
-  if (configure.width != window.width || configure.height != window.height) keepSize(window);
+  if (configure.width != scale_.toScreen(window.width) ||
+      configure.height != scale_.toScreen(window.height)) {
+    keepSize(window);
+  }
 }
 
 void X11Backend::keepSize(XWindow& window) {
@@ -672,8 +542,8 @@ void X11Backend::keepSize(XWindow& window) {
   request.xclient.data.l[2] = static_cast<long>(atoms_[kNetWmStateMaximizedHorz]);
   request.xclient.data.l[3] = 1;  // from the program itself
   XSendEvent(display_, root_, False, SubstructureNotifyMask | SubstructureRedirectMask, &request);
-  XResizeWindow(display_, window.id, static_cast<unsigned>(window.width),
-                static_cast<unsigned>(window.height));
+  XResizeWindow(display_, window.id, static_cast<unsigned>(scale_.toScreen(window.width)),
+                static_cast<unsigned>(scale_.toScreen(window.height)));
   XFlush(display_);
 }
 
@@ -693,11 +563,11 @@ void X11Backend::placeWindow(Form& form) {
     window->width = width;
     window->height = height;
     setSizeHints(*window, x, y);
-    XResizeWindow(display_, window->id, static_cast<unsigned>(width),
-                  static_cast<unsigned>(height));
+    XResizeWindow(display_, window->id, static_cast<unsigned>(scale_.toScreen(width)),
+                  static_cast<unsigned>(scale_.toScreen(height)));
   }
   // A window manager puts the frame's corner where the window is asked to go.
-  XMoveWindow(display_, window->id, x, y);
+  XMoveWindow(display_, window->id, scale_.toScreen(x), scale_.toScreen(y));
   window->client.reset();
   XFlush(display_);
 }
@@ -723,8 +593,12 @@ void X11Backend::show(Form& form, const Picture& picture, const std::vector<Rect
     if (!area.empty()) areas_.push_back(area);
   }
   if (areas_.empty()) return;
-  if (!shared_->put(window->id, picture, areas_)) {
-    putPicture(display_, window->id, picture, areas_, window->width, window->height);
+  if (!shared_->put(window->id, picture, areas_, scale_.factor)) {
+    if (scale_.factor == 1) {
+      putPicture(display_, window->id, picture, areas_, window->width, window->height);
+    } else {
+      putScaledPicture(display_, window->id, picture, areas_, scale_.factor);
+    }
   }
   if (timing::on()) {
     for (const Rect& area : areas_) unsent_.push_back({form.name(), area});
@@ -880,16 +754,19 @@ void X11Backend::handle(XEvent& event) {
         noteUserTime(*window, event.xbutton.time);
       }
       queue(down ? InputEvent::Kind::MouseDown : InputEvent::Kind::MouseUp, window->id,
-            button == Button3 ? 2 : 1, 0, event.xbutton.x, event.xbutton.y);
+            button == Button3 ? 2 : 1, 0, scale_.toGame(event.xbutton.x),
+            scale_.toGame(event.xbutton.y));
       break;
     }
     case MotionNotify:
-      queue(InputEvent::Kind::MouseMove, window->id, 0, 0, event.xmotion.x, event.xmotion.y);
+      queue(InputEvent::Kind::MouseMove, window->id, 0, 0, scale_.toGame(event.xmotion.x),
+            scale_.toGame(event.xmotion.y));
       break;
     case LeaveNotify:
       // The pointer went out: a move to where it is now, outside, ends what it hovered over.
       if (event.xcrossing.mode == NotifyNormal) {
-        queue(InputEvent::Kind::MouseMove, window->id, 0, 0, event.xcrossing.x, event.xcrossing.y);
+        queue(InputEvent::Kind::MouseMove, window->id, 0, 0, scale_.toGame(event.xcrossing.x),
+              scale_.toGame(event.xcrossing.y));
       }
       break;
     case FocusIn:
@@ -1004,7 +881,7 @@ void X11Backend::createInputContext(XWindow& window) {
   XSetICFocus(window.ic);
 }
 
-Rect X11Backend::workArea() {
+Rect X11Backend::screenWorkArea() {
   const Rect root{0, 0, DisplayWidth(display_, screen_), DisplayHeight(display_, screen_)};
   // The free part of the screen the window manager says, for the desktop shown now.
   Rect free = root;
