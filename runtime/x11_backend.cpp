@@ -28,7 +28,6 @@ constexpr InputEvent::Kind kTyped = InputEvent::Kind::KeyPress;
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <X11/extensions/Xrandr.h>
 #include <X11/keysym.h>
 #include <poll.h>
 #include <unistd.h>
@@ -225,12 +224,6 @@ XWindow* windowData(const Form& form) {
   return static_cast<XWindow*>(form.handle());
 }
 
-// The monitor the game opens on: the primary one of XRandR, else the whole screen.
-struct RandrLibrary {
-  XRRMonitorInfo* (*getMonitors)(Display*, ::Window, Bool, int*) = nullptr;
-  void (*freeMonitors)(XRRMonitorInfo*) = nullptr;
-};
-
 class X11Backend final : public Backend {
  public:
   explicit X11Backend(Display* display);
@@ -297,7 +290,11 @@ class X11Backend final : public Backend {
   void createInputContext(XWindow& window);
   ::Window clipboardWindow();
   Rect screenWorkArea();  // in screen pixels
-  std::vector<long> cardinals(::Window window, const char* name);
+  // A property of 32-bit numbers; empty when the window has none.
+  std::vector<long> cardinals(::Window window, Atom property);
+  std::vector<long> cardinals(::Window window, const char* name) {
+    return cardinals(window, XInternAtom(display_, name, False));
+  }
   std::optional<Rect> primaryMonitor();
 
   Display* display_;
@@ -482,19 +479,11 @@ void X11Backend::showWindow(Form& form, bool visible) {
 }
 
 void X11Backend::readBorders(XWindow& window) {
-  Atom type = 0;
-  int format = 0;
-  unsigned long count = 0, after = 0;
-  unsigned char* data = nullptr;
-  if (XGetWindowProperty(display_, window.id, atoms_[kNetFrameExtents], 0, 4, False, XA_CARDINAL,
-                         &type, &format, &count, &after, &data) == Success &&
-      data && type == XA_CARDINAL && format == 32 && count == 4) {
-    const auto* extents = reinterpret_cast<const long*>(data);
-    window.borders =
-        scale_.toGame(FrameExtents{static_cast<int>(extents[0]), static_cast<int>(extents[2]),
-                                   static_cast<int>(extents[1]), static_cast<int>(extents[3])});
-  }
-  if (data) XFree(data);
+  const std::vector<long> extents = cardinals(window.id, atoms_[kNetFrameExtents]);
+  if (extents.size() != 4) return;
+  window.borders =
+      scale_.toGame(FrameExtents{static_cast<int>(extents[0]), static_cast<int>(extents[2]),
+                                 static_cast<int>(extents[1]), static_cast<int>(extents[3])});
 }
 
 void X11Backend::learnFrame(Form& form) {
@@ -898,14 +887,14 @@ Rect X11Backend::screenWorkArea() {
   return area.empty() ? intersection(monitor, root) : area;
 }
 
-std::vector<long> X11Backend::cardinals(::Window window, const char* name) {
+std::vector<long> X11Backend::cardinals(::Window window, Atom property) {
   std::vector<long> values;
   Atom type = 0;
   int format = 0;
   unsigned long count = 0, after = 0;
   unsigned char* data = nullptr;
-  if (XGetWindowProperty(display_, window, XInternAtom(display_, name, False), 0, 1024, False,
-                         XA_CARDINAL, &type, &format, &count, &after, &data) == Success &&
+  if (XGetWindowProperty(display_, window, property, 0, 1024, False, XA_CARDINAL, &type, &format,
+                         &count, &after, &data) == Success &&
       data && type == XA_CARDINAL && format == 32) {
     const auto* longs = reinterpret_cast<const long*>(data);
     values.assign(longs, longs + count);
@@ -915,31 +904,12 @@ std::vector<long> X11Backend::cardinals(::Window window, const char* name) {
 }
 
 std::optional<Rect> X11Backend::primaryMonitor() {
-  // The library is opened only to answer this.
-  static RandrLibrary randr;
-  static const bool loaded = [] {
-    void* library = openSharedLibrary("libXrandr.so.2");
-    if (!library) return false;
-    randr.getMonitors =
-        reinterpret_cast<decltype(randr.getMonitors)>(sharedFunction(library, "XRRGetMonitors"));
-    randr.freeMonitors =
-        reinterpret_cast<decltype(randr.freeMonitors)>(sharedFunction(library, "XRRFreeMonitors"));
-    return randr.getMonitors && randr.freeMonitors;
-  }();
-  int queryEvent = 0, queryError = 0;
-  if (!loaded || !XQueryExtension(display_, "RANDR", &queryEvent, &queryEvent, &queryError)) {
-    return std::nullopt;
+  const std::vector<Monitor> monitors = x11Monitors(display_);
+  for (const Monitor& monitor : monitors) {
+    if (monitor.primary) return monitor.area;
   }
-  int count = 0;
-  XRRMonitorInfo* monitors = randr.getMonitors(display_, root_, True, &count);
-  std::optional<Rect> primary;
-  for (int i = 0; i < count; ++i) {
-    const XRRMonitorInfo& m = monitors[i];
-    if (i == 0 || m.primary) primary = Rect{m.x, m.y, m.width, m.height};
-    if (m.primary) break;
-  }
-  if (monitors) randr.freeMonitors(monitors);
-  return primary;
+  if (monitors.empty()) return std::nullopt;
+  return monitors.front().area;
 }
 
 ::Window X11Backend::clipboardWindow() {

@@ -5,7 +5,10 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/Xrandr.h>
 #include <unistd.h>
+
+#include "runtime/shared_library.h"
 
 namespace velloran::rt {
 namespace {
@@ -17,6 +20,17 @@ int displayLost(Display*) {
   [[maybe_unused]] const ssize_t written = write(STDERR_FILENO, message, sizeof message - 1);
   _exit(1);
 }
+
+// The two XRandR calls the game makes, found in the library at the first question.
+struct RandrFunctions {
+  decltype(&XRRGetMonitors) getMonitors = nullptr;
+  decltype(&XRRFreeMonitors) freeMonitors = nullptr;
+  template <class Each>
+  void forEach(Each&& each) {
+    each(getMonitors, "XRRGetMonitors");
+    each(freeMonitors, "XRRFreeMonitors");
+  }
+};
 
 }  // namespace
 
@@ -157,6 +171,25 @@ bool putOnX11Window(SDL_Window* window, const Picture& picture, const std::vecto
   SDL_GetWindowSize(window, &width, &height);
   putPicture(display, info.info.x11.window, picture, rects, width, height);
   return true;
+}
+
+std::vector<Monitor> x11Monitors(void* connection) {
+  static RandrFunctions randr;
+  static const bool loaded = bindSharedLibrary(randr, "libXrandr.so.2");
+  auto* display = static_cast<Display*>(connection);
+  int opcode = 0, event = 0, error = 0;
+  if (!loaded || !XQueryExtension(display, "RANDR", &opcode, &event, &error)) return {};
+  int count = 0;
+  XRRMonitorInfo* found = randr.getMonitors(display, DefaultRootWindow(display), True, &count);
+  std::vector<Monitor> monitors;
+  for (int i = 0; i < count; ++i) {
+    const XRRMonitorInfo& m = found[i];
+    char* name = m.name ? XGetAtomName(display, m.name) : nullptr;
+    monitors.push_back({{m.x, m.y, m.width, m.height}, m.primary != 0, name ? name : ""});
+    if (name) XFree(name);
+  }
+  if (found) randr.freeMonitors(found);
+  return monitors;
 }
 
 }  // namespace velloran::rt

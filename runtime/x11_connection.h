@@ -2,6 +2,7 @@
 // The calls the backends make on an X connection itself, kept apart because Xlib's header
 // defines macros that collide with ordinary names (None, Bool, KeyPress).
 
+#include <string>
 #include <vector>
 
 #include "runtime/picture.h"
@@ -24,6 +25,15 @@ void putPicture(void* display, unsigned long window, const Picture& picture,
                 const std::vector<Rect>& rects, int width, int height);
 // Sends what Xlib holds back, without waiting for the server.
 void flushConnection(void* display);
+
+// The screen's monitors as XRandR lays them out; none where the server or the library has no
+// RandR. The library is opened only to answer this.
+struct Monitor {
+  Rect area;
+  bool primary = false;
+  std::string name;  // as the server names it (XWAYLAND0, HDMI-1, ...)
+};
+std::vector<Monitor> x11Monitors(void* display);
 
 // For the SDL backend on X11. The X connection of an SDL window; nullptr when the window
 // is not on X11.
