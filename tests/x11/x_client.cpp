@@ -153,6 +153,9 @@ std::vector<unsigned long> gameWindows() {
   std::vector<unsigned long> found;
   if (x.display) collect(x.display, DefaultRootWindow(x.display), found);
   std::sort(found.begin(), found.end());  // ids grow as windows are made
+  // A window being reparented into its frame can be seen twice in one walk of the tree: at
+  // the root, then in the frame that took it meanwhile.
+  found.erase(std::unique(found.begin(), found.end()), found.end());
   return found;
 }
 
